@@ -1,0 +1,165 @@
+// info and edit: inspecting an MD3 file and rewriting it through the model's operations.
+#include "EditOperations.h"
+#include "Verbs.h"
+
+#include "core/MD3.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <map>
+
+namespace quillon::cli {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+ordered_json VectorJson(TVector v) { return ordered_json::array({v.x, v.y, v.z}); }
+
+std::string IdentText(uint32_t ident) {
+    std::string text(reinterpret_cast<const char*>(&ident), 4);
+    for (char& c : text)
+        if (c < 32 || c > 126)
+            c = '?';
+    return text;
+}
+
+ordered_json ModelJson(const TMD3& model) {
+    const THeader& h = model.Header;
+    ordered_json j;
+    j["ident"] = IdentText(h.ident);
+    j["version"] = h.version;
+    j["name"] = NameToString(h.name);
+    j["flags"] = h.flags;
+    j["numFrames"] = h.numFrames;
+    j["numTags"] = h.numTags;
+    j["numSurfaces"] = h.numSurfaces;
+    j["numSkins"] = h.numSkins;
+    j["frames"] = ordered_json::array();
+    for (const TMD3Frame& f : h.Frames)
+        j["frames"].push_back({{"name", NameToString(f.name)},
+                               {"mins", VectorJson(f.mins)},
+                               {"maxs", VectorJson(f.maxs)},
+                               {"localOrigin", VectorJson(f.localOrigin)},
+                               {"radius", f.radius}});
+    j["tags"] = ordered_json::array();
+    for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t) {
+        const TMD3Tag& tag = h.Tags[t];
+        j["tags"].push_back({{"name", NameToString(tag.name)},
+                             {"origin", VectorJson(tag.origin)},
+                             {"axis", ordered_json::array({VectorJson(tag.axis[0]),
+                                                           VectorJson(tag.axis[1]),
+                                                           VectorJson(tag.axis[2])})}});
+    }
+    j["surfaces"] = ordered_json::array();
+    for (const TSurface& s : h.Surfaces) {
+        ordered_json shaders = ordered_json::array();
+        for (const TMD3Shader& shader : s.Shaders)
+            shaders.push_back(NameToString(shader.name));
+        j["surfaces"].push_back({{"name", NameToString(s.name)},
+                                 {"flags", s.flags},
+                                 {"numFrames", s.numFrames},
+                                 {"numShaders", s.numShaders},
+                                 {"numVerts", s.numVerts},
+                                 {"numTriangles", s.numTriangles},
+                                 {"shaders", shaders}});
+    }
+    return j;
+}
+
+std::string VectorText(TVector v) {
+    std::ostringstream out;
+    out << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+    return out.str();
+}
+
+void PrintModel(const TMD3& model, std::ostream& out) {
+    const THeader& h = model.Header;
+    out << "ident " << IdentText(h.ident) << ", version " << h.version << "\n"
+        << "name \"" << NameToString(h.name) << "\", flags " << h.flags << "\n"
+        << h.numFrames << " frames, " << h.numTags << " tags, " << h.numSurfaces << " surfaces, "
+        << h.numSkins << " skins\n";
+    for (size_t f = 0; f < h.Frames.size(); ++f) {
+        const TMD3Frame& frame = h.Frames[f];
+        out << "frame " << f << " \"" << NameToString(frame.name) << "\" mins "
+            << VectorText(frame.mins) << " maxs " << VectorText(frame.maxs) << " origin "
+            << VectorText(frame.localOrigin) << " radius " << frame.radius << "\n";
+    }
+    for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t)
+        out << "tag \"" << NameToString(h.Tags[t].name) << "\" origin "
+            << VectorText(h.Tags[t].origin) << "\n";
+    for (const TSurface& s : h.Surfaces) {
+        out << "surface \"" << NameToString(s.name) << "\" " << s.numVerts << " vertices, "
+            << s.numTriangles << " triangles, " << s.numShaders << " shaders, " << s.numFrames
+            << " frames";
+        if (!s.Shaders.empty())
+            out << ", shader \"" << NameToString(s.Shaders[0].name) << "\"";
+        out << "\n";
+    }
+}
+
+struct EditArgs {
+    std::string input, output;
+};
+
+int RunEdit(CLI::App& verb, const EditArgs& args) {
+    TMD3 model;
+    if (!model.LoadFromFile(args.input))
+        return InvalidInput(args.input, "not a valid MD3 file (wrong ident or truncated)");
+    // Options may repeat; the n-th time an option appears takes its n-th value.
+    std::map<const CLI::Option*, size_t> seen;
+    for (const CLI::Option* option : verb.parse_order()) {
+        for (const EditOperation& op : MD3EditOperations()) {
+            if (option->get_name() != op.flag)
+                continue;
+            const size_t n = seen[option]++;
+            const std::string value = op.valueName.empty() ? "" : option->results().at(n);
+            if (auto error = op.apply(model, value)) {
+                std::cerr << *error << "\n";
+                return ExitInvalidInput;
+            }
+        }
+    }
+    if (!model.SaveToFile(args.output)) {
+        std::cerr << args.output << ": could not write the whole file\n";
+        return ExitFileProblem;
+    }
+    return ExitDone;
+}
+
+} // namespace
+
+void AddMD3Verbs(CLI::App& app, VerbRunner& run) {
+    auto* info = app.add_subcommand("info", "Print the header, frames, tags and surfaces of an MD3");
+    static std::string infoPath;
+    static bool json = false;
+    info->add_option("FILE", infoPath, "the MD3 file")->required();
+    info->add_flag("--json", json, "print one JSON object");
+    info->callback([&run] {
+        run = [] {
+            TMD3 model;
+            if (!model.LoadFromFile(infoPath))
+                return InvalidInput(infoPath, "not a valid MD3 file (wrong ident or truncated)");
+            if (json)
+                std::cout << ModelJson(model).dump(2) << "\n";
+            else
+                PrintModel(model, std::cout);
+            return int(ExitDone);
+        };
+    });
+
+    auto* edit = app.add_subcommand("edit", "Apply operations to an MD3 and save the result");
+    static EditArgs editArgs;
+    edit->add_option("IN", editArgs.input, "the MD3 file to read")->required();
+    edit->add_option("-o,--output", editArgs.output, "the MD3 file to write")->required();
+    for (const EditOperation& op : MD3EditOperations()) {
+        if (op.valueName.empty())
+            edit->add_flag(op.flag, op.help);
+        else
+            edit->add_option(op.flag, op.help)->type_name(op.valueName)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    }
+    edit->callback([&run, edit] { run = [edit] { return RunEdit(*edit, editArgs); }; });
+}
+
+} // namespace quillon::cli

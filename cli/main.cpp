@@ -1,0 +1,40 @@
+// quillon-cli: the headless side of Quillon, for scripts and batch work.
+#include "Verbs.h"
+
+#include "core/FileError.h"
+
+#include <iostream>
+
+namespace quillon::cli {
+
+int InvalidInput(const std::string& path, const std::string& what) {
+    std::cerr << path << ": " << what << "\n";
+    return ExitInvalidInput;
+}
+
+} // namespace quillon::cli
+
+int main(int argc, char** argv) {
+    using namespace quillon::cli;
+    CLI::App app{"Quillon: MD3, MDM/MDX and MDS models from the command line", "quillon-cli"};
+    app.require_subcommand(1);
+    VerbRunner run;
+    AddMD3Verbs(app, run);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return ExitUsage;
+    }
+    try {
+        return run ? run() : ExitUsage;
+    } catch (const quillon::FileError& e) {
+        std::cerr << e.what() << "\n";
+        return ExitFileProblem;
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << "\n";
+        return ExitInvalidInput;
+    }
+}

@@ -1,0 +1,69 @@
+// Reads a model file by whole blocks at given offsets. Every block is checked against the file's
+// size before anything is allocated, so counts and offsets taken from a hostile file can never
+// cause a huge allocation or a read past the end: such a read is simply refused (false).
+// Blocks may overlap (offsets come from the file), so a small file could still claim the same
+// bytes over and over; the total read is therefore limited to a few times the file's size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace quillon {
+
+class TFileReader {
+public:
+    // Throws FileError when the file cannot be opened.
+    explicit TFileReader(const std::string& path);
+    ~TFileReader();
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    uint64_t Size() const { return FileSize; }
+    uint64_t Position() const { return Pos; }
+    void Seek(uint64_t offset) { Pos = offset; }
+    // True when `count` records of `recordSize` bytes fit between the position and the end, and
+    // within what is left of the read budget.
+    bool Fits(uint64_t count, uint64_t recordSize) const;
+    // True when `count` records of `recordSize` bytes fit in `bytes`, without overflow.
+    static bool CountFits(uint64_t count, uint64_t recordSize, uint64_t bytes) {
+        return recordSize == 0 || count <= bytes / recordSize;
+    }
+    static constexpr uint64_t BudgetFactor = 4;
+
+    // Reads at the position and advances it; false (nothing advanced) on a short read.
+    bool Read(void* dst, uint64_t bytes);
+    template <class T> bool ReadRecord(T& record) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        return Read(&record, sizeof(T));
+    }
+    // Sizes `out` to `count` records only after checking that they fit in the file.
+    template <class T> bool ReadArray(std::vector<T>& out, uint64_t count) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        if (!Fits(count, sizeof(T)))
+            return false;
+        out.resize(count);
+        return Read(out.data(), count * sizeof(T));
+    }
+    // Appends `count` records to `out`, with the same check.
+    template <class T> bool AppendArray(std::vector<T>& out, uint64_t count) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        if (!Fits(count, sizeof(T)))
+            return false;
+        const size_t old = out.size();
+        out.resize(old + count);
+        return Read(out.data() + old, count * sizeof(T));
+    }
+
+    const std::string& Path() const { return FilePath; }
+
+private:
+    std::string FilePath;
+    int Fd = -1;
+    uint64_t FileSize = 0;
+    uint64_t Pos = 0;
+    uint64_t Budget = 0; // bytes that may still be read
+};
+
+} // namespace quillon

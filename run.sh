@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds Quillon and opens the demo model it generates.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh build
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+if [ -x build/app/quillon ]; then
+  exec build/app/quillon build/demo/demo.md3 "$@"
+fi
+exec build/cli/quillon-cli info build/demo/demo.md3

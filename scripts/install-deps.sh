@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quillon needs, only those that are missing.
+# Usage: scripts/install-deps.sh build|test|fuzz ...
+set -euo pipefail
+
+build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+  libzip-dev zlib1g-dev libjpeg-dev libinih-dev libcli11-dev nlohmann-json3-dev)
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick unzip
+  openarena-081-players openarena-085-data)
+fuzz_pkgs=(clang)
+
+wanted=()
+for group in "$@"; do
+  case "$group" in
+    build) wanted+=("${build_pkgs[@]}") ;;
+    test) wanted+=("${test_pkgs[@]}") ;;
+    fuzz) wanted+=("${fuzz_pkgs[@]}") ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,75 @@
+#include "core/MD3.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace quillon;
+
+TEST(NormalCoding, KnownCodes) {
+    EXPECT_EQ(TMD3::EncodeNormal({0, 0, 1}), 0);
+    EXPECT_EQ(TMD3::EncodeNormal({0, 0, -1}), 128);
+    EXPECT_EQ(TMD3::EncodeNormal({1, 0, 0}), 64);
+    EXPECT_EQ(TMD3::EncodeNormal({0, 1, 0}), 16448);
+    // The pole tests look at the vector as given, not normalised.
+    EXPECT_EQ(TMD3::EncodeNormal({0, 0.0005f, 1.0005f}), 0);
+}
+
+TEST(NormalCoding, NegativeLatitudeWrapsIntoUpperHalf) {
+    // Pointing to -y: a = -63.75 rounds to -64, stored as 192.
+    EXPECT_EQ(TMD3::EncodeNormal({0, -1, 0}) >> 8 & 255, 192);
+    // A small negative angle: A = -3 becomes 253.
+    const float angle = -3.0f * 360.0f / 255.0f * 3.14159265f / 180.0f;
+    const int16_t code = TMD3::EncodeNormal({std::cos(angle), std::sin(angle), 0});
+    EXPECT_EQ((static_cast<uint16_t>(code) >> 8) & 255, 253);
+}
+
+TEST(NormalCoding, DecodeKnownCodes) {
+    const TVector up = TMD3::DecodeNormal(0);
+    EXPECT_FLOAT_EQ(up.x, 0);
+    EXPECT_FLOAT_EQ(up.y, 0);
+    EXPECT_FLOAT_EQ(up.z, 1);
+    const TVector down = TMD3::DecodeNormal(128);
+    EXPECT_NEAR(down.x, -0.0123f, 1e-4f);
+    EXPECT_NEAR(down.y, 0, 1e-6f);
+    EXPECT_NEAR(down.z, -0.99992f, 1e-5f);
+}
+
+TEST(NormalCoding, ZJustAboveOneDoesNotBreakEncoding) {
+    // Normalising can leave z a rounding step above 1 without landing in the pole test.
+    const int16_t code = TMD3::EncodeNormal({0.0f, 0.0012f, 1.0000001f});
+    const TVector back = TMD3::DecodeNormal(code);
+    EXPECT_GT(back.z, 0.99f);
+}
+
+TEST(NormalCoding, RoundTripStaysWithinOneCodeStep) {
+    // One step of the code is 360/255 degrees in either angle; allow a little over one step.
+    const float step = 2.0f * 3.14159265f / 255.0f * 1.05f;
+    for (int i = 0; i < 64; ++i)
+        for (int j = 1; j < 64; ++j) {
+            const float lat = i * 2 * 3.14159265f / 64;
+            const float lng = j * 3.14159265f / 64;
+            const TVector v{std::cos(lat) * std::sin(lng), std::sin(lat) * std::sin(lng),
+                            std::cos(lng)};
+            const TVector back = TMD3::DecodeNormal(TMD3::EncodeNormal(v));
+            const float angle = std::acos(std::clamp(VectorDot(v, back), -1.0f, 1.0f));
+            EXPECT_LE(angle, step) << "lat " << lat << " lng " << lng;
+        }
+}
+
+TEST(NormalCoding, EveryCodeDecodesToUnitVector) {
+    for (int code = 0; code < 65536; code += 97)
+        EXPECT_NEAR(VectorLength(TMD3::DecodeNormal(static_cast<int16_t>(code))), 1.0f, 1e-5f);
+}
+
+TEST(Names, PadName64TruncatesWithoutTerminator) {
+    const std::string text(70, 'q');
+    const TName64 field = TMD3::PadName64(text);
+    EXPECT_EQ(std::string(field.data(), 64), text.substr(0, 64));
+    const TName64 shortField = TMD3::PadName64("abc");
+    EXPECT_EQ(shortField[3], 0);
+    EXPECT_EQ(shortField[63], 0);
+    char name[16];
+    StringToName("0123456789abcdefXYZ", name);
+    EXPECT_EQ(NameToString(name), "0123456789abcdef");
+}
