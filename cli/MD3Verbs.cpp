@@ -8,6 +8,8 @@
 
 #include <iostream>
 #include <map>
+#include <memory>
+#include <sstream>
 
 namespace quillon::cli {
 
@@ -15,7 +17,9 @@ namespace {
 
 using nlohmann::ordered_json;
 
-ordered_json VectorJson(TVector v) { return ordered_json::array({v.x, v.y, v.z}); }
+ordered_json VectorJson(TVector v) {
+    return ordered_json::array({v.x, v.y, v.z});
+}
 
 std::string IdentText(uint32_t ident) {
     std::string text(reinterpret_cast<const char*>(&ident), 4);
@@ -46,11 +50,11 @@ ordered_json ModelJson(const TMD3& model) {
     j["tags"] = ordered_json::array();
     for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t) {
         const TMD3Tag& tag = h.Tags[t];
-        j["tags"].push_back({{"name", NameToString(tag.name)},
-                             {"origin", VectorJson(tag.origin)},
-                             {"axis", ordered_json::array({VectorJson(tag.axis[0]),
-                                                           VectorJson(tag.axis[1]),
-                                                           VectorJson(tag.axis[2])})}});
+        j["tags"].push_back(
+            {{"name", NameToString(tag.name)},
+             {"origin", VectorJson(tag.origin)},
+             {"axis", ordered_json::array({VectorJson(tag.axis[0]), VectorJson(tag.axis[1]),
+                                           VectorJson(tag.axis[2])})}});
     }
     j["surfaces"] = ordered_json::array();
     for (const TSurface& s : h.Surfaces) {
@@ -130,36 +134,34 @@ int RunEdit(CLI::App& verb, const EditArgs& args) {
 
 } // namespace
 
-void AddMD3Verbs(CLI::App& app, VerbRunner& run) {
-    auto* info = app.add_subcommand("info", "Print the header, frames, tags and surfaces of an MD3");
-    static std::string infoPath;
-    static bool json = false;
-    info->add_option("FILE", infoPath, "the MD3 file")->required();
-    info->add_flag("--json", json, "print one JSON object");
-    info->callback([&run] {
-        run = [] {
-            TMD3 model;
-            if (!model.LoadFromFile(infoPath))
-                return InvalidInput(infoPath, "not a valid MD3 file (wrong ident or truncated)");
-            if (json)
-                std::cout << ModelJson(model).dump(2) << "\n";
-            else
-                PrintModel(model, std::cout);
-            return int(ExitDone);
-        };
-    });
+void AddMD3Verbs(VerbContext& context) {
+    context.infoFormats[".md3"] = [](const std::string& path, bool json) {
+        TMD3 model;
+        if (!model.LoadFromFile(path))
+            return InvalidInput(path, "not a valid MD3 file (wrong ident or truncated)");
+        if (json)
+            std::cout << ModelJson(model).dump(2) << "\n";
+        else
+            PrintModel(model, std::cout);
+        return int(ExitDone);
+    };
 
-    auto* edit = app.add_subcommand("edit", "Apply operations to an MD3 and save the result");
-    static EditArgs editArgs;
-    edit->add_option("IN", editArgs.input, "the MD3 file to read")->required();
-    edit->add_option("-o,--output", editArgs.output, "the MD3 file to write")->required();
+    auto args = std::make_shared<EditArgs>();
+    auto* edit =
+        context.app.add_subcommand("edit", "Apply operations to an MD3 and save the result");
+    edit->add_option("IN", args->input, "the MD3 file to read")->required();
+    edit->add_option("-o,--output", args->output, "the MD3 file to write")->required();
     for (const EditOperation& op : MD3EditOperations()) {
         if (op.valueName.empty())
             edit->add_flag(op.flag, op.help);
         else
-            edit->add_option(op.flag, op.help)->type_name(op.valueName)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+            edit->add_option(op.flag, op.help)
+                ->type_name(op.valueName)
+                ->expected(1)
+                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     }
-    edit->callback([&run, edit] { run = [edit] { return RunEdit(*edit, editArgs); }; });
+    auto& run = context.run;
+    edit->callback([&run, edit, args] { run = [edit, args] { return RunEdit(*edit, *args); }; });
 }
 
 } // namespace quillon::cli

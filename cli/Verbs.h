@@ -1,10 +1,12 @@
 // The verbs of quillon-cli. Each group of verbs lives in a file of its own and adds its
 // subcommands to the application; the chosen subcommand's callback stores what to run.
+// `info` is shared: each group registers a printer for the file extensions it reads.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace quillon::cli {
@@ -17,10 +19,19 @@ enum ExitCode : int {
 };
 
 using VerbRunner = std::function<int()>;
+// Prints a description of the file (JSON when asked) and returns an exit code.
+using InfoPrinter = std::function<int(const std::string& path, bool json)>;
+
+struct VerbContext {
+    CLI::App& app;
+    VerbRunner& run;
+    std::map<std::string, InfoPrinter>& infoFormats; // lower-case extension with dot: ".md3"
+};
 
 // Prints "path: what" on stderr and returns ExitInvalidInput.
 int InvalidInput(const std::string& path, const std::string& what);
 
-void AddMD3Verbs(CLI::App& app, VerbRunner& run);
+void AddInfoVerb(VerbContext& context);
+void AddMD3Verbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -19,7 +19,10 @@ int main(int argc, char** argv) {
     CLI::App app{"Quillon: MD3, MDM/MDX and MDS models from the command line", "quillon-cli"};
     app.require_subcommand(1);
     VerbRunner run;
-    AddMD3Verbs(app, run);
+    std::map<std::string, InfoPrinter> infoFormats;
+    VerbContext context{app, run, infoFormats};
+    AddInfoVerb(context);
+    AddMD3Verbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -12,7 +12,9 @@ namespace quillon {
 namespace {
 constexpr long double TwoPiL = 6.283185307179586477L;
 
-int64_t RoundHalfEven(float value) { return std::llrint(value); }
+int64_t RoundHalfEven(float value) {
+    return std::llrint(value);
+}
 } // namespace
 
 std::string NameToString(const char* field, size_t size) {
@@ -35,7 +37,9 @@ void TMD3::Clear() {
     Header.numSkins = 0;
 }
 
-uint64_t TMD3::FramesSize() const { return uint64_t{Header.numFrames} * sizeof(TMD3Frame); }
+uint64_t TMD3::FramesSize() const {
+    return uint64_t{Header.numFrames} * sizeof(TMD3Frame);
+}
 
 uint64_t TMD3::TagsSize() const {
     return uint64_t{Header.numFrames} * Header.numTags * sizeof(TMD3Tag);
@@ -54,9 +58,9 @@ uint64_t TMD3::TexCoordsSize(int s) const {
 }
 
 uint64_t TMD3::VerticesSize(int s) const {
-    return HasSurface(s) ? uint64_t{Header.Surfaces[s].numVerts} * Header.numFrames *
-                               sizeof(TMD3Vertex)
-                         : 0;
+    return HasSurface(s)
+               ? uint64_t{Header.Surfaces[s].numVerts} * Header.numFrames * sizeof(TMD3Vertex)
+               : 0;
 }
 
 uint64_t TMD3::SurfaceSize(int s) const {

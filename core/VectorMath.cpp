@@ -22,11 +22,21 @@ TVector VectorAverage(std::span<const TVector> list) {
     return VectorScale(sum, 1.0f / static_cast<float>(list.size()));
 }
 
-TVector VectorNegate(TVector a) { return {-a.x, -a.y, -a.z}; }
-TVector VectorAdd(TVector a, TVector b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-TVector VectorSub(TVector a, TVector b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-TVector VectorScale(TVector a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-float VectorLength(TVector a) { return std::sqrt(VectorDot(a, a)); }
+TVector VectorNegate(TVector a) {
+    return {-a.x, -a.y, -a.z};
+}
+TVector VectorAdd(TVector a, TVector b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+TVector VectorSub(TVector a, TVector b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+TVector VectorScale(TVector a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+float VectorLength(TVector a) {
+    return std::sqrt(VectorDot(a, a));
+}
 
 TVector VectorNormalize(TVector a) {
     const float lengthSquared = VectorDot(a, a);
@@ -39,8 +49,12 @@ TVector VectorCross(TVector a, TVector b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float VectorDot(TVector a, TVector b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float PlaneConstant(TVector normal, TVector point) { return -VectorDot(normal, point); }
+float VectorDot(TVector a, TVector b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float PlaneConstant(TVector normal, TVector point) {
+    return -VectorDot(normal, point);
+}
 
 TVector TriangleNormal(TVector p, TVector q, TVector r) {
     return VectorNormalize(VectorCross(VectorSub(r, q), VectorSub(p, q)));
@@ -57,7 +71,9 @@ const TMatrix& IdentityMatrix() {
     return identity;
 }
 
-TMatrix MatrixIdentity() { return IdentityMatrix(); }
+TMatrix MatrixIdentity() {
+    return IdentityMatrix();
+}
 
 TMatrix MatrixMultiply(const TMatrix& a, const TMatrix& b) {
     TMatrix r;
@@ -90,8 +106,8 @@ TMatrix RotationZ(float degrees) {
 }
 
 TVector RotateAbout(TVector p, TVector centre, TVector angles) {
-    const TMatrix r =
-        MatrixMultiply(MatrixMultiply(RotationX(angles.x), RotationY(angles.y)), RotationZ(angles.z));
+    const TMatrix r = MatrixMultiply(MatrixMultiply(RotationX(angles.x), RotationY(angles.y)),
+                                     RotationZ(angles.z));
     return VectorTransform(VectorSub(p, centre), r);
 }
 
@@ -163,7 +179,9 @@ TSinCos SinCosDeg(long double degrees) {
     return {static_cast<float>(sinl(radians)), static_cast<float>(cosl(radians))};
 }
 
-long double ArcTan2(long double y, long double x) { return atan2l(y, x); }
+long double ArcTan2(long double y, long double x) {
+    return atan2l(y, x);
+}
 
 float FieldOfViewDeg(float size, float distance) {
     return static_cast<float>(2.0L * ArcTan2(size / 2.0f, distance) * RadToDegF);

@@ -38,14 +38,30 @@ struct TRGB {
 };
 
 // --- vectors ---
-constexpr TVector VectorMake(float x, float y, float z) { return {x, y, z}; }
-constexpr TVector VectorZero() { return {0, 0, 0}; }
-constexpr TVector AxisPosX() { return {1, 0, 0}; }
-constexpr TVector AxisPosY() { return {0, 1, 0}; }
-constexpr TVector AxisPosZ() { return {0, 0, 1}; }
-constexpr TVector AxisNegX() { return {-1, 0, 0}; }
-constexpr TVector AxisNegY() { return {0, -1, 0}; }
-constexpr TVector AxisNegZ() { return {0, 0, -1}; }
+constexpr TVector VectorMake(float x, float y, float z) {
+    return {x, y, z};
+}
+constexpr TVector VectorZero() {
+    return {0, 0, 0};
+}
+constexpr TVector AxisPosX() {
+    return {1, 0, 0};
+}
+constexpr TVector AxisPosY() {
+    return {0, 1, 0};
+}
+constexpr TVector AxisPosZ() {
+    return {0, 0, 1};
+}
+constexpr TVector AxisNegX() {
+    return {-1, 0, 0};
+}
+constexpr TVector AxisNegY() {
+    return {0, -1, 0};
+}
+constexpr TVector AxisNegZ() {
+    return {0, 0, -1};
+}
 
 // Per-axis strict comparison, not a distance.
 bool VectorEquals(TVector a, TVector b, float tolerance);

@@ -11,7 +11,9 @@ namespace {
 
 constexpr int Frames = 20;
 
-int16_t ToFixed(float q) { return static_cast<int16_t>(std::lrint(q * 64.0f)); }
+int16_t ToFixed(float q) {
+    return static_cast<int16_t>(std::lrint(q * 64.0f));
+}
 
 TMD3Vertex MakeVertex(TVector p, TVector n) {
     return {ToFixed(p.x), ToFixed(p.y), ToFixed(p.z), TMD3::EncodeNormal(n)};
@@ -28,8 +30,7 @@ TSurface Torus() {
         for (int r = 0; r < Rings; ++r)
             for (int k = 0; k < Sides; ++k) {
                 const float u = r * 2 * 3.14159265f / Rings, v = k * 2 * 3.14159265f / Sides;
-                const TVector n{std::cos(u) * std::cos(v), std::sin(u) * std::cos(v),
-                                std::sin(v)};
+                const TVector n{std::cos(u) * std::cos(v), std::sin(u) * std::cos(v), std::sin(v)};
                 const float big = 20.0f, small = 6.0f * pulse;
                 const TVector p{std::cos(u) * (big + small * std::cos(v)),
                                 std::sin(u) * (big + small * std::cos(v)), small * std::sin(v)};
@@ -55,7 +56,8 @@ TSurface Cube() {
     StringToName("core", s.name);
     s.Shaders.resize(1);
     StringToName("models/demo/core.tga", s.Shaders[0].name);
-    const TVector normals[6] = {AxisPosX(), AxisNegX(), AxisPosY(), AxisNegY(), AxisPosZ(), AxisNegZ()};
+    const TVector normals[6] = {AxisPosX(), AxisNegX(), AxisPosY(),
+                                AxisNegY(), AxisPosZ(), AxisNegZ()};
     for (int f = 0; f < Frames; ++f) {
         const float angle = f * 360.0f / Frames;
         for (const TVector& n : normals) {
@@ -64,9 +66,11 @@ TSurface Cube() {
             const TVector w = VectorCross(n, u);
             for (int c = 0; c < 4; ++c) {
                 const float su = (c == 1 || c == 2) ? 1.0f : -1.0f, sw = c >= 2 ? 1.0f : -1.0f;
-                const TVector p = VectorScale(VectorAdd(n, VectorAdd(VectorScale(u, su), VectorScale(w, sw))), 8);
+                const TVector p =
+                    VectorScale(VectorAdd(n, VectorAdd(VectorScale(u, su), VectorScale(w, sw))), 8);
                 const TMatrix spin = RotationZ(angle);
-                s.Vertices.push_back(MakeVertex(VectorTransform(p, spin), VectorTransform(n, spin)));
+                s.Vertices.push_back(
+                    MakeVertex(VectorTransform(p, spin), VectorTransform(n, spin)));
             }
         }
     }

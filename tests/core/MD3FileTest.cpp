@@ -78,8 +78,12 @@ TEST_F(MD3File, SaveLoadSaveIsByteIdentical) {
 }
 
 TEST_F(MD3File, WriterLayoutAndOffsets) {
-    TMD3 model = BuildMD3({.frames = 2, .tags = 1, .surfaces = 2, .vertsPerSurface = 3,
-                           .trianglesPerSurface = 1, .shadersPerSurface = 2});
+    TMD3 model = BuildMD3({.frames = 2,
+                           .tags = 1,
+                           .surfaces = 2,
+                           .vertsPerSurface = 3,
+                           .trianglesPerSurface = 1,
+                           .shadersPerSurface = 2});
     ASSERT_TRUE(model.SaveToFile(dir.File("a.md3")));
     const THeader& h = model.Header;
     EXPECT_EQ(h.ofsFrames, 108u);
@@ -101,8 +105,9 @@ TEST_F(MD3File, TexCoordTIsFlippedInMemoryOnly) {
     EXPECT_EQ(model.Header.Surfaces[0].TexCoords[1].t, t); // the model is unchanged by saving
     const std::vector<char> bytes = ReadBytes(dir.File("a.md3"));
     TMD3TexCoord stored;
-    std::memcpy(&stored, bytes.data() + model.Header.ofsSurfaces + model.Header.Surfaces[0].ofsSt +
-                             sizeof(TMD3TexCoord),
+    std::memcpy(&stored,
+                bytes.data() + model.Header.ofsSurfaces + model.Header.Surfaces[0].ofsSt +
+                    sizeof(TMD3TexCoord),
                 sizeof stored);
     EXPECT_FLOAT_EQ(stored.t, 1 - t);
 }
@@ -165,13 +170,13 @@ TEST_F(MD3File, AbsurdCountsAreAShortReadNotAnAllocation) {
         EXPECT_FALSE(loaded.LoadFromFile(dir.File("bad.md3"))) << offset;
         ExpectEmpty(loaded);
     };
-    withField(76, 0xFFFFFFFF);  // numFrames
-    withField(80, 0x7FFFFFFF);  // numTags
-    withField(84, 0xFFFFFFF0);  // numSurfaces
-    withField(92, 0xFFFFFF00);  // ofsFrames
+    withField(76, 0xFFFFFFFF); // numFrames
+    withField(80, 0x7FFFFFFF); // numTags
+    withField(84, 0xFFFFFFF0); // numSurfaces
+    withField(92, 0xFFFFFF00); // ofsFrames
     const size_t surface = OfsSurfaces(bytes);
-    withField(surface + 80, 0xFFFFFFFF); // numVerts
-    withField(surface + 84, 0x40000000); // numTriangles
+    withField(surface + 80, 0xFFFFFFFF);  // numVerts
+    withField(surface + 84, 0x40000000);  // numTriangles
     withField(surface + 100, 0xFFFFFFF0); // ofsXyzNormals
 }
 

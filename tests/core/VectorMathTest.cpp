@@ -1,5 +1,5 @@
-#include "core/Frustum.h"
 #include "core/VectorMath.h"
+#include "core/Frustum.h"
 
 #include <gtest/gtest.h>
 

@@ -69,7 +69,9 @@ template <class T> void Append(std::vector<char>& out, const T* data, size_t cou
 template <class T> void Append(std::vector<char>& out, const std::vector<T>& v) {
     Append(out, v.data(), v.size());
 }
-void Pad(std::vector<char>& out, size_t n) { out.insert(out.end(), n, char(0x5A)); }
+void Pad(std::vector<char>& out, size_t n) {
+    out.insert(out.end(), n, char(0x5A));
+}
 template <class T> void Put(std::vector<char>& out, size_t at, const T& value) {
     std::memcpy(out.data() + at, &value, sizeof(T));
 }
