@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace quillon;
@@ -50,7 +51,7 @@ void BM_MD3Save(benchmark::State& state) {
             state.SkipWithError("save failed");
     state.SetBytesProcessed(int64_t(state.iterations()) * md3.Header.ofsEnd);
 }
-BENCHMARK(BM_MD3Save)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MD3Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MD3Load(benchmark::State& state) {
     const std::string path = BenchFile();
@@ -61,8 +62,9 @@ void BM_MD3Load(benchmark::State& state) {
         if (!md3.LoadFromFile(path))
             state.SkipWithError("load failed");
     state.SetBytesProcessed(int64_t(state.iterations()) * source.Header.ofsEnd);
-    std::remove(path.c_str());
+    if (!std::getenv("QUILLON_BENCH_KEEP"))
+        std::remove(path.c_str());
 }
-BENCHMARK(BM_MD3Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MD3Load)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "FileError.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,21 @@ TFileReader::~TFileReader() {
 bool TFileReader::Fits(uint64_t count, uint64_t recordSize) const {
     const uint64_t left = Pos > FileSize ? 0 : FileSize - Pos;
     return CountFits(count, recordSize, std::min(left, Budget));
+}
+
+void TFileReader::Prefault(void* data, uint64_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr uint64_t Page = 4096, Worthwhile = 1 << 20;
+    if (bytes < Worthwhile)
+        return;
+    const auto begin = (reinterpret_cast<uintptr_t>(data) + Page - 1) & ~(Page - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(Page - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
 }
 
 bool TFileReader::Read(void* dst, uint64_t bytes) {

@@ -40,11 +40,8 @@ public:
     }
     // Sizes `out` to `count` records only after checking that they fit in the file.
     template <class T> bool ReadArray(std::vector<T>& out, uint64_t count) {
-        static_assert(std::is_trivially_copyable_v<T>);
-        if (!Fits(count, sizeof(T)))
-            return false;
-        out.resize(count);
-        return Read(out.data(), count * sizeof(T));
+        out.clear();
+        return AppendArray(out, count);
     }
     // Appends `count` records to `out`, with the same check.
     template <class T> bool AppendArray(std::vector<T>& out, uint64_t count) {
@@ -52,12 +49,20 @@ public:
         if (!Fits(count, sizeof(T)))
             return false;
         const size_t old = out.size();
+        out.reserve(old + count);
+        Prefault(out.data() + old, count * sizeof(T));
         out.resize(old + count);
         return Read(out.data() + old, count * sizeof(T));
     }
 
     const std::string& Path() const { return FilePath; }
 
+private:
+    // Maps fresh memory in one call: touching a large new array page by page costs more than
+    // reading the file into it.
+    static void Prefault(void* data, uint64_t bytes);
+
+public:
 private:
     std::string FilePath;
     int Fd = -1;
