@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -103,6 +104,18 @@ static_assert(sizeof(TMD3Vertex) == 8);
 
 using TName64 = std::array<char, 64>;
 
+// What an editing operation did. `message` is the text for the user: the status text on success,
+// the reason on refusal. A refused operation leaves the model exactly as it was, except where an
+// operation says otherwise.
+struct TEditResult {
+    bool ok = false;
+    bool changed = false;
+    std::string message;
+
+    static TEditResult Done(std::string message) { return {true, true, std::move(message)}; }
+    static TEditResult Refused(std::string message) { return {false, false, std::move(message)}; }
+};
+
 class TMD3 {
 public:
     TMD3() = default;
@@ -141,6 +154,57 @@ public:
     }
     // Vertex position in model units and the decoded normal.
     static TVector VertexPosition(const TMD3Vertex& v);
+
+    // --- Editing (MD3Editing.cpp) ---
+    // Every operation leaves the counts matching the arrays and every surface's numFrames equal
+    // to the header's. Bounds, radii and normals are transformed as stored, never recomputed.
+
+    // Mirror across the plane x = 0 (y = 0, z = 0): frame boxes, vertices, normals and tags.
+    // Triangle winding is kept.
+    void FlipX();
+    void FlipY();
+    void FlipZ();
+    void FlipNormals();
+    // Joins the vertices of one surface that lie within `tolerance` on every axis of an earlier
+    // vertex, frame by frame. Refused for a surface that does not exist.
+    TEditResult WeldVertices(int surface, float tolerance);
+    // Gives the vertices of one surface that share a position (within one 1/64 step) the mean
+    // of their normals, frame by frame. Refused for a surface that does not exist.
+    TEditResult SmoothSurface(int surface);
+    // Scales frames, tags (axes included) and vertices by `factor`. Refused when a vertex would
+    // leave the 16-bit range or the factor is not finite.
+    TEditResult Scale(float factor);
+    // Moves each frame so that tag `pivot` (an index into the tags of a frame) is at its origin;
+    // pivot == numTags moves every frame's localOrigin there instead. Refused for an index past
+    // numTags or when a vertex would leave the 16-bit range.
+    TEditResult MoveOriginToTag(uint32_t pivot);
+    // The name of pivot entry `pivot` as the window lists it: frame 0's tag name, or "origin".
+    std::string PivotName(uint32_t pivot) const;
+    void InvertTagAxisX();
+    void InvertTagAxisY();
+    void InvertTagAxisZ();
+    void SwapTagAxesXY();
+    void SwapTagAxesXZ();
+    void SwapTagAxesYZ();
+    // Appends `tag` as the last tag of every frame.
+    void AddTag(const TMD3Tag& tag);
+    // A tag named `name` at `origin` with unit axes, for one-frame models only (the window's
+    // "Add" button and the command line).
+    TEditResult AddTagByHand(std::string_view name, TVector origin);
+    // Appends every tag of a ".tag" file ("TAG3") to every frame. Throws FileError when the
+    // file cannot be opened.
+    TEditResult AddTagsFromFile(const std::string& path);
+    // Append frame 0, or every frame, of another MD3 file with the same tags and surface
+    // layout; the new frames are named "Q merged". Throws FileError when the file cannot be
+    // opened.
+    TEditResult AddFirstFrameFromFile(const std::string& path);
+    TEditResult AddAllFramesFromFile(const std::string& path);
+    // AddFirstFrameFromFile for each path, sorted as text ignoring case. Stops at the first
+    // failure and keeps the frames added before it (then ok is false and changed may be true).
+    TEditResult AddFirstFramesFromFiles(std::vector<std::string> paths);
+    // Removes one frame with its tags and vertices. Refused for the only frame and for an index
+    // past the last frame.
+    TEditResult DeleteFrame(uint32_t frame);
 
     THeader Header;
 
