@@ -1,0 +1,1 @@
+#include "MS3D.h"

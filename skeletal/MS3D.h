@@ -1,0 +1,146 @@
+// A MilkShape 3D binary model read completely into memory, block after block in file order:
+// vertices, triangles, groups, materials, animation settings, joints with key frames, comments
+// and the extra data. Nothing converts it yet; the reader exists so that a conversion can.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+#pragma pack(push, 1)
+struct TMS3DHeader {
+    char id[10] = {};
+    int32_t version = 0;
+};
+
+struct TMS3DVertex {
+    uint8_t flags = 0;
+    float position[3] = {};
+    int8_t boneId = 0;
+    uint8_t referenceCount = 0;
+};
+
+struct TMS3DTriangle {
+    uint16_t flags = 0;
+    uint16_t vertexIndices[3] = {};
+    float vertexNormals[3][3] = {};
+    float s[3] = {};
+    float t[3] = {};
+    uint8_t smoothingGroup = 0;
+    uint8_t groupIndex = 0;
+};
+
+struct TMS3DGroupRecord {
+    uint8_t flags = 0;
+    char name[32] = {};
+    uint16_t numTriangles = 0;
+};
+
+struct TMS3DMaterial {
+    char name[32] = {};
+    float ambient[4] = {};
+    float diffuse[4] = {};
+    float specular[4] = {};
+    float emissive[4] = {};
+    float shininess = 0;
+    float transparency = 0;
+    uint8_t mode = 0;
+    char texture[128] = {};
+    char alphaMap[128] = {};
+};
+
+struct TMS3DAnimation {
+    float framesPerSecond = 0;
+    float currentTime = 0;
+    int32_t totalFrames = 0;
+};
+
+struct TMS3DBoneRecord {
+    uint8_t flags = 0;
+    char name[32] = {};
+    char parentName[32] = {};
+    float rotation[3] = {};
+    float position[3] = {};
+    uint16_t numRotationKeys = 0;
+    uint16_t numPositionKeys = 0;
+};
+
+struct TMS3DKeyFrame {
+    float time = 0;
+    float value[3] = {};
+};
+
+struct TMS3DVertexExtra {
+    int8_t boneIds[3] = {};
+    uint8_t weights[3] = {};
+    int32_t extra = 0;
+};
+
+struct TMS3DJointExtra {
+    float color[3] = {};
+};
+
+struct TMS3DModelExtra {
+    float jointSize = 0;
+    int32_t transparencyMode = 0;
+    float alphaRef = 0;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(TMS3DHeader) == 14);
+static_assert(sizeof(TMS3DVertex) == 15);
+static_assert(sizeof(TMS3DTriangle) == 70);
+static_assert(sizeof(TMS3DGroupRecord) == 35);
+static_assert(sizeof(TMS3DMaterial) == 361);
+static_assert(sizeof(TMS3DAnimation) == 12);
+static_assert(sizeof(TMS3DBoneRecord) == 93);
+static_assert(sizeof(TMS3DKeyFrame) == 16);
+static_assert(sizeof(TMS3DVertexExtra) == 10);
+static_assert(sizeof(TMS3DJointExtra) == 12);
+static_assert(sizeof(TMS3DModelExtra) == 12);
+
+struct TMS3DGroup : TMS3DGroupRecord {
+    std::vector<uint16_t> TriangleIndices;
+    int8_t materialIndex = -1;
+};
+
+struct TMS3DBone : TMS3DBoneRecord {
+    std::vector<TMS3DKeyFrame> RotationKeys;
+    std::vector<TMS3DKeyFrame> PositionKeys;
+};
+
+struct TMS3DComment {
+    int32_t index = 0;
+    std::string text;
+};
+
+class TMS3D {
+public:
+    void Clear();
+    // True only when every block was read completely; on false the model is left empty.
+    // Throws FileError when the file cannot be opened.
+    bool LoadFromFile(const std::string& path);
+
+    TMS3DHeader Header;
+    std::vector<TMS3DVertex> Vertices;
+    std::vector<TMS3DTriangle> Triangles;
+    std::vector<TMS3DGroup> Groups;
+    std::vector<TMS3DMaterial> Materials;
+    TMS3DAnimation Animation;
+    std::vector<TMS3DBone> Joints;
+    int32_t commentVersion = 0;
+    std::vector<TMS3DComment> GroupComments;
+    std::vector<TMS3DComment> MaterialComments;
+    std::vector<TMS3DComment> JointComments;
+    std::vector<TMS3DComment> ModelComments;
+    int32_t vertexExtraVersion = 0;
+    std::vector<TMS3DVertexExtra> VertexExtras;
+    int32_t jointExtraVersion = 0;
+    std::vector<TMS3DJointExtra> JointExtras;
+    int32_t modelExtraVersion = 0;
+    TMS3DModelExtra ModelExtra;
+};
+
+} // namespace quillon

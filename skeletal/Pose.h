@@ -1,0 +1,23 @@
+// Posing a skeletal model: for one frame of an animation, place and rotate every bone, then
+// compute the vertices and normals of one surface and every tag from their bone weights. The
+// results go into the mesh object (TMDM's posing fields); drawing, LOD and the bake all use it.
+#pragma once
+
+#include "MDM.h"
+#include "MDX.h"
+
+namespace quillon {
+
+// Does nothing at all when `frame` is not a frame of the animation. Bones and tags are posed
+// for every call; the vertex results are sized to the surface's vertices (none when `surface`
+// is not a surface of the mesh). References to bones the animation lacks never read outside
+// it: such a weight is skipped and such a tag sits at the origin; a bone whose parent does not
+// come before it is treated as a root.
+void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface);
+
+// The bone rotation of posing for one bone frame record: RotX(roll) * RotY(-pitch) * RotZ(yaw).
+TMatrix BoneRotation(const TMDXBoneFrame& bone);
+// The offset of a bone from its parent: `parentDist` along the direction given by ofsAngles.
+TVector BoneOffsetFromParent(const TMDXBoneFrame& bone, float parentDist);
+
+} // namespace quillon
