@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace quillon {
@@ -39,16 +40,32 @@ bool WriteAll(int fd, const char* data, uint64_t bytes) {
 }
 } // namespace
 
-TFileWriter::TFileWriter(const std::string& path) : Target(path), TempPath(path + ".XXXXXX") {
+namespace {
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string ResolveLink(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+} // namespace
+
+TFileWriter::TFileWriter(const std::string& path)
+    : Target(ResolveLink(path)), TempPath(Target + ".XXXXXX") {
+    struct stat st {};
+    if (::stat(Target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         errno = EISDIR;
         throw FileError::FromErrno(path, "cannot create");
     }
     Fd = ::mkstemp(TempPath.data());
     if (Fd < 0)
         throw FileError::FromErrno(path, "cannot create");
-    ::fchmod(Fd, ModeFor(path));
+    ::fchmod(Fd, ModeFor(Target));
     Buffer.reserve(BufferSize);
 }
 

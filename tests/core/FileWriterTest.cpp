@@ -70,3 +70,14 @@ TEST(FileWriter, CreateFailureNamesThePath) {
         EXPECT_FALSE(e.Reason.empty());
     }
 }
+
+TEST(FileWriter, SavingThroughALinkReplacesTheLinkedFile) {
+    TempDir dir;
+    WriteBytes(dir.File("real"), {'a'});
+    std::filesystem::create_symlink(dir.File("real"), dir.File("link"));
+    TFileWriter writer(dir.File("link"));
+    writer.Write("b", 1);
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link")));
+    EXPECT_EQ(ReadBytes(dir.File("real")), (std::vector<char>{'b'}));
+}
