@@ -1,0 +1,38 @@
+#include "Skin.h"
+
+#include "CasePath.h"
+#include "ScriptText.h"
+
+namespace quillon {
+
+bool TSkin::Load(const std::string& path) {
+    Clear();
+    const std::string file = path.empty() ? std::string() : FindFileIgnoringCase(path);
+    if (file.empty())
+        return false;
+    for (const std::string& line : ReadTextLines(file)) {
+        const size_t comma = line.find(',');
+        if (comma == std::string::npos)
+            continue;
+        TSkinRec entry;
+        entry.SurfaceName = Trim(ToLower(line.substr(0, comma)));
+        entry.ShaderName = RemoveAll(Trim(ToLower(line.substr(comma + 1))), '"');
+        if (!entry.ShaderName.empty())
+            Entries.push_back(std::move(entry));
+    }
+    return true;
+}
+
+const TSkinRec* TSkin::Find(const std::string& surfaceName) const {
+    const std::string name = ToLower(surfaceName);
+    for (const TSkinRec& entry : Entries)
+        if (entry.SurfaceName == name)
+            return &entry;
+    return nullptr;
+}
+
+TSkinRec* TSkin::Find(const std::string& surfaceName) {
+    return const_cast<TSkinRec*>(static_cast<const TSkin&>(*this).Find(surfaceName));
+}
+
+} // namespace quillon
