@@ -141,6 +141,16 @@ int TPK3Archive::Extract(const std::string& maskText, const std::string& folder)
     return written;
 }
 
+bool TPK3Archive::ExtractExact(const std::string& memberPath, const std::string& folder) {
+    for (size_t i = 0; i < Names.size(); ++i) {
+        if (Names[i] == memberPath && IsSafeMemberName(memberPath)) {
+            ExtractMember(i, WithTrailingSlash(folder) + memberPath);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TPK3Archive::ExtractMember(size_t index, const std::string& target) {
     std::error_code error;
     fs::create_directories(fs::path(target).parent_path(), error);

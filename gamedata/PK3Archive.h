@@ -43,6 +43,10 @@ public:
     // files written; throws FileError when one cannot be read or written.
     int Extract(const std::string& mask, const std::string& folder);
 
+    // Writes the one member whose path is exactly `memberPath` (as FindFirst reports it) below
+    // `folder`; false when there is no such member or its name is unsafe.
+    bool ExtractExact(const std::string& memberPath, const std::string& folder);
+
     // True for a member name that stays below any extraction folder.
     static bool IsSafeMemberName(const std::string& name);
 

@@ -1,0 +1,324 @@
+#include "SurfaceResolver.h"
+
+#include "CasePath.h"
+#include "ScriptText.h"
+#include "core/MD3.h"
+#include "skeletal/MDM.h"
+
+namespace quillon {
+
+namespace {
+
+const char* const ImageExtensions[] = {".tga", ".jpg", ".bmp"};
+
+bool HasExtension(const std::string& query) {
+    return !ExtensionOf(query).empty();
+}
+
+// `stem` + each image extension, after `first`.
+std::vector<std::string> ImageCandidates(const std::string& first, const std::string& stem) {
+    std::vector<std::string> candidates{first};
+    for (const char* extension : ImageExtensions)
+        candidates.push_back(stem + extension);
+    return candidates;
+}
+
+// Closes the update's archives however the update ends.
+class TArchivesGuard {
+public:
+    explicit TArchivesGuard(std::map<std::string, std::unique_ptr<TPK3Archive>>& archives)
+        : Archives(archives) {}
+    ~TArchivesGuard() { Archives.clear(); }
+
+private:
+    std::map<std::string, std::unique_ptr<TPK3Archive>>& Archives;
+};
+
+} // namespace
+
+TSurfaceResolver::TSurfaceResolver(TShaders& shaders, ITextureSource& textures)
+    : Shaders(shaders), Textures(textures) {}
+
+void TSurfaceResolver::Report(const std::string& text) const {
+    if (Status)
+        Status(text);
+}
+
+bool TSurfaceResolver::ApplyGameFolder(const std::string& text, const TResolveInput& input) {
+    Report("");
+    Scripts.ReleaseGame();
+    if (!Game.Apply(text))
+        return false;
+    CollectGameShaderFiles(input);
+    return true;
+}
+
+void TSurfaceResolver::CollectGameShaderFiles(const TResolveInput& input) {
+    TPK3Archive archive;
+    Scripts.CollectGameShaderFiles(Game, Folders, archive, Status);
+    Update(input);
+}
+
+void TSurfaceResolver::RegisterMapArchiveShaderFiles() {
+    Scripts.RegisterMapArchiveShaderFiles(Folders, Status);
+}
+
+void TSurfaceResolver::RebuildShaderList(const std::vector<std::string>& paths,
+                                         const TResolveInput& input) {
+    Report("");
+    Scripts.RebuildShaderList(paths);
+    Report("");
+    Update(input);
+}
+
+bool TSurfaceResolver::LoadSkin(const std::string& path, bool updateNow,
+                                const TResolveInput& input) {
+    if (!Skin.Load(path))
+        return false;
+    if (updateNow)
+        Update(input);
+    return true;
+}
+
+void TSurfaceResolver::ClearSkin(const TResolveInput& input) {
+    if (Skin.Empty())
+        return;
+    Skin.Clear();
+    Update(input);
+}
+
+bool TSurfaceResolver::EmbedSkin(const TModelRef& model) const {
+    if (Skin.Empty() || model.Kind == ModelNone)
+        return false;
+    auto embed = [&](const char* surfaceName, char* field, size_t size) {
+        const TSkinRec* entry = Skin.Find(NameToString(surfaceName, 64));
+        const std::string resolved = entry ? entry->ResolvedName : std::string();
+        if (resolved.empty() && !NameToString(field, size).empty())
+            return;
+        StringToName(resolved, field, size);
+    };
+    if (model.Kind == ModelMD3 && model.MD3) {
+        for (TSurface& surface : model.MD3->Header.Surfaces)
+            if (!surface.Shaders.empty())
+                embed(surface.name, surface.Shaders[0].name, sizeof surface.Shaders[0].name);
+    } else if (model.MDM) {
+        for (TMDMSurface& surface : model.MDM->Surfaces)
+            embed(surface.name, surface.shader, sizeof surface.shader);
+    }
+    return true;
+}
+
+std::string TSurfaceResolver::ModelFolderInside(const TResolveInput& input) const {
+    if (input.Source == SourceGameArchive || input.Source == SourceMapArchive)
+        return input.SelectedFolder;
+    if (input.Source == SourceDisk)
+        return input.ModelFolder;
+    return {};
+}
+
+void TSurfaceResolver::Update(const TResolveInput& input) {
+    TArchivesGuard guard(OpenArchives);
+    Report("");
+    Shaders.Clear(Textures);
+    std::vector<TSurfaceSlot> slots = SurfaceSlots(input.Model);
+    for (TSurfaceSlot& slot : slots)
+        if (slot.ShaderIndex)
+            *slot.ShaderIndex = -1;
+    ShaderFileItems.clear();
+    ShaderNameFoundItems.clear();
+    if (slots.empty() || Scripts.GameScripts.empty())
+        return;
+
+    Report("Updating skins, shaders & textures...");
+    for (TSurfaceSlot& slot : slots) {
+        if (slot.ShaderIndex) {
+            ResolveSurface(slot, input);
+        } else {
+            // Keeps the display items in step with the surfaces.
+            ShaderFileItems.emplace_back();
+            ShaderNameFoundItems.emplace_back();
+        }
+    }
+    Report("");
+    CreateTextures(input);
+}
+
+void TSurfaceResolver::ResolveSurface(TSurfaceSlot& slot, const TResolveInput& input) {
+    *slot.ShaderIndex = -1;
+    const std::string name = RemoveAll(ToLower(slot.Name), '"');
+    std::string query;
+    uint32_t flags = 0;
+
+    // A shader named after the surface inside the model's folder. The folder-qualified name is
+    // what gets resolved then, since that is the shader that matched.
+    if (!name.empty()) {
+        const std::string candidate = ModelFolderInside(input) + name;
+        if (!HasExtension(candidate)) {
+            if (auto match = Scripts.FindShader(candidate)) {
+                flags |= SourceSurfaceName | match->Flags;
+                query = candidate;
+            }
+        }
+    }
+    if (flags == 0)
+        query = ToLower(slot.ShaderName);
+    query = RemoveAll(query, '"');
+
+    TSkinRec* skin = Skin.Find(name);
+    if (skin) {
+        flags |= SourceSkin;
+        query = skin->ShaderName;
+    }
+
+    const std::string base = HasExtension(query) ? WithoutExtension(query) : query;
+    const auto match = Scripts.FindShader(base);
+    ShaderNameFoundItems.push_back(match ? match->MatchedForm : std::string());
+    if (!match) {
+        uint32_t imageFlags = flags;
+        const std::string image = FindImageFile(query, imageFlags, input);
+        if (!image.empty()) {
+            *slot.ShaderIndex = Shaders.AddPlainTexture(image, imageFlags);
+            if (skin)
+                skin->ResolvedName = query;
+        }
+        ShaderFileItems.emplace_back();
+        return;
+    }
+    flags |= match->Flags;
+    if (skin)
+        skin->ResolvedName = base;
+    ShaderFileItems.push_back(Scripts.DisplayName(*match, Game));
+    const std::string script = Scripts.ScriptPath(*match, Game, Folders);
+    if (!FindFileIgnoringCase(script).empty())
+        *slot.ShaderIndex = Shaders.ParseShader(script, query, flags, base);
+}
+
+TPK3Archive& TSurfaceResolver::OpenArchive(const std::string& path) {
+    auto it = OpenArchives.find(path);
+    if (it == OpenArchives.end()) {
+        auto archive = std::make_unique<TPK3Archive>();
+        archive->Open(path);
+        it = OpenArchives.emplace(path, std::move(archive)).first;
+    }
+    return *it->second;
+}
+
+std::string TSurfaceResolver::FindMember(const std::string& archivePath,
+                                         const std::vector<std::string>& candidates) {
+    TPK3Archive& archive = OpenArchive(archivePath);
+    for (const std::string& candidate : candidates) {
+        TPK3Member member;
+        if (archive.FindFirst(candidate, member))
+            return member.Path();
+    }
+    return {};
+}
+
+std::string TSurfaceResolver::ExtractMember(const std::string& archivePath,
+                                            const std::string& member, const std::string& folder) {
+    if (!OpenArchive(archivePath).ExtractExact(member, folder))
+        return {};
+    return folder + member;
+}
+
+std::string TSurfaceResolver::FindImageFile(const std::string& name, uint32_t& flags,
+                                            const TResolveInput& input) {
+    if (name.empty())
+        return {};
+    const std::string path = ReplaceAll(name, '\\', '/');
+    const std::string folder = FolderPart(path), file = FilePart(path);
+    const std::string stem = WithoutExtension(file);
+
+    if (input.Source == SourceDisk && !input.ModelFolder.empty()) {
+        const std::string modelFolder = WithTrailingSlash(input.ModelFolder);
+        for (const std::string& candidate : ImageCandidates(file, stem)) {
+            const std::string found = FindFileIgnoringCase(modelFolder + candidate);
+            if (!found.empty()) {
+                flags |= SourceImage;
+                return FilePart(found);
+            }
+        }
+    }
+    const std::vector<std::string> members = ImageCandidates(folder + file, folder + stem);
+    if (!input.ArchivePath.empty()) {
+        const std::string member = FindMember(input.ArchivePath, members);
+        if (!member.empty()) {
+            flags |= SourceImage | SourceMapOrGame;
+            return member;
+        }
+    }
+    if (Game.IsSet()) {
+        const std::string member = FindMember(Game.GameArchive(), members);
+        if (!member.empty()) {
+            flags |= SourceImage | SourceMapOrGame | SourceGame;
+            return member;
+        }
+    }
+    return {};
+}
+
+void TSurfaceResolver::FindStageImage(TShaderTexture& stage, const TResolveInput& input) {
+    const std::string rel = ReplaceAll(stage.MapName, '\\', '/');
+    const std::string file = FilePart(rel);
+    std::string found;
+    if (!input.ModelFileFolder.empty())
+        found = FindFileIgnoringCase(WithTrailingSlash(input.ModelFileFolder) + file);
+    if (found.empty() && Game.IsSet())
+        found = FindFileIgnoringCase(Game.BaseFolder() + file);
+    const std::vector<std::string> members = ImageCandidates(rel, WithoutExtension(rel));
+    if (found.empty() && !input.ArchivePath.empty()) {
+        const std::string member = FindMember(input.ArchivePath, members);
+        if (!member.empty())
+            found = ExtractMember(input.ArchivePath, member, Folders.MapTmpFolder);
+    }
+    if (found.empty() && Game.IsSet()) {
+        const std::string member = FindMember(Game.GameArchive(), members);
+        if (!member.empty())
+            found = ExtractMember(Game.GameArchive(), member, Folders.TmpFolder);
+    }
+    if (found.empty())
+        return;
+
+    TImageInfo info;
+    if (Textures.ImageSize(found, info)) {
+        stage.Width = info.width;
+        stage.Height = info.height;
+    }
+    stage.TextureHandle = Textures.LoadTexture(found, input.Gamma);
+    stage.FileName = found;
+    stage.HasAlpha = Textures.TextureHasAlpha(stage.TextureHandle);
+    if (stage.BlendSrc == 0 && stage.BlendDst == 0) {
+        stage.BlendSrc = stage.HasAlpha ? BlendSrcAlpha : BlendDstColor;
+        stage.BlendDst = stage.HasAlpha ? BlendOneMinusSrcAlpha : BlendZero;
+    }
+}
+
+void TSurfaceResolver::CreateTextures(const TResolveInput& input) {
+    TArchivesGuard guard(OpenArchives);
+    if (Shaders.Shaders.empty())
+        return;
+    Report("Creating textures...");
+    for (TShaderObj& shader : Shaders.Shaders) {
+        for (TShaderTexture& stage : shader.Stages) {
+            stage.TextureHandle = 0;
+            stage.HasAlpha = 0;
+            if (stage.LightMap || stage.WhiteImage || stage.MapName.empty())
+                continue;
+            FindStageImage(stage, input);
+        }
+    }
+    Report("");
+}
+
+void TSurfaceResolver::ReloadTextures(float gamma) {
+    for (TShaderObj& shader : Shaders.Shaders) {
+        for (TShaderTexture& stage : shader.Stages) {
+            if (stage.FileName.empty() || stage.TextureHandle == 0)
+                continue;
+            Textures.ReleaseTexture(stage.TextureHandle);
+            stage.TextureHandle = Textures.LoadTexture(stage.FileName, gamma);
+        }
+    }
+}
+
+} // namespace quillon
