@@ -1,0 +1,31 @@
+// The Bones tab: the bones of the current animation as a tree, each bone under its parent and
+// bones without a parent at the root, in bone order.
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QTreeWidget;
+
+namespace quillon {
+
+struct TBoneNode {
+    std::string Name;
+    int Parent = -1;
+};
+
+class TBonesTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit TBonesTab(QWidget* parent = nullptr);
+    // A parent index that names no bone, or one that would make a bone its own ancestor, puts
+    // the bone at the root instead.
+    void Fill(const std::vector<TBoneNode>& bones);
+    void Clear();
+
+    QTreeWidget* tvBones;
+};
+
+} // namespace quillon

@@ -1,0 +1,10 @@
+#include "ClickableLabel.h"
+
+namespace quillon {
+
+void TClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+} // namespace quillon

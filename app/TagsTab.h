@@ -1,0 +1,47 @@
+// The Tags tab: the tag count, the tag names, a frame selector and the origin and axes of the
+// chosen tag in the chosen frame (entry frame x number of tags + tag of the lists, which hold
+// every tag of every frame); and the Adding Tags group for typing a tag or reading a tag file.
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace quillon {
+
+class TMD3;
+
+class TTagsTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTagsTab(QWidget* parent = nullptr);
+    void Fill(const TMD3& md3);
+    void Clear();
+    // Empties the four fields of a typed tag.
+    void ClearTagInput();
+
+    QLineEdit* leNumTags;
+    QComboBox* cbTagNames;
+    QComboBox* cbTagFrames;
+    QComboBox* cbTagOrigins;
+    QComboBox* cbTagAxes;
+    QGroupBox* gbAddTags;
+    QLineEdit* leTagName;
+    QLineEdit* leTagOriginX;
+    QLineEdit* leTagOriginY;
+    QLineEdit* leTagOriginZ;
+    QPushButton* bTagAddManually;
+    QLineEdit* leTagFilename;
+    QPushButton* bTagFilename;
+
+private:
+    void BuildAddTags();
+    void SelectTagEntry();
+
+    int NumTags = 0;
+};
+
+} // namespace quillon

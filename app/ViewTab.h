@@ -1,0 +1,50 @@
+// The View tab: the 3D view panel (gbOGL, whose empty layout receives the GL widget), the
+// animation controls, the view options (pivot point, lock view, screenshot) and the LOD group.
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QVBoxLayout;
+
+namespace quillon {
+
+class IDialogs;
+class TPlaybackControls;
+
+inline constexpr const char* PivotOriginEntry = "origin";
+
+class TViewTab : public QWidget {
+    Q_OBJECT
+public:
+    TViewTab(int& currentFrame, IDialogs& dialogs, QWidget* parent = nullptr);
+
+    // The tag names followed by "origin", which is selected.
+    void SetPivots(const std::vector<std::string>& tagNames);
+    void ResetLOD();
+
+    QWidget* gbOGL;
+    QVBoxLayout* OGLLayout;
+    TPlaybackControls* Playback;
+    QComboBox* cbTagPivots;
+    QCheckBox* cbLockView;
+    QPushButton* bPrtScr;
+    QGroupBox* gbLOD;
+    QCheckBox* cbLODEnabled;
+    QSpinBox* seLODSurfaceNr;
+    QLabel* lLODData;
+
+private:
+    QWidget* BuildOptions();
+    QWidget* BuildLOD();
+};
+
+} // namespace quillon

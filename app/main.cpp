@@ -1,0 +1,25 @@
+// The program entry: the central objects first, then the main window, then the event loop.
+#include "Form1.h"
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    quillon::TProgramInstances instances;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Quillon");
+    const std::string executable = QCoreApplication::applicationFilePath().toStdString();
+
+    quillon::TQtDialogs dialogs;
+    quillon::TForm1 form(instances, dialogs, executable);
+    dialogs.SetParent(&form);
+    if (form.QuitCode() != 0)
+        return form.QuitCode();
+    form.show();
+    if (argc > 1) {
+        const std::string path = argv[1];
+        QTimer::singleShot(0, &form, [&form, path] { form.OpenFromCommandLine(path); });
+    }
+    return application.exec();
+}
