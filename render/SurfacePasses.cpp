@@ -54,6 +54,7 @@ void TSurfacePasses::ApplyAlphaKind(int kind, bool unknownIsNone) {
 
 void TSurfacePasses::Draw(TShaderObj* shader, const TDrawTriangles& drawTriangles) {
     UnitsUsed = 0;
+    BatchesDrawn = 0;
     BatchAlpha = 0;
     FilterBlend = false;
     ResetUnits();
@@ -85,7 +86,9 @@ void TSurfacePasses::Draw(TShaderObj* shader, const TDrawTriangles& drawTriangle
             stage.StageIndex = static_cast<int32_t>(j);
             if (UnitsUsed == 0) {
                 glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-                glDepthFunc(GL_LESS);
+                // A batch after the first lies on the surface's own depth: with "less" it
+                // would never show over the batch before it.
+                glDepthFunc(BatchesDrawn > 0 ? GL_LEQUAL : GL_LESS);
             } else {
                 glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE,
                           stage.HasAlpha ? GL_DECAL : GL_MODULATE);
@@ -145,6 +148,7 @@ void TSurfacePasses::DrawBatch(const TDrawTriangles& drawTriangles) {
     if (BatchHasBase && FilterBlend)
         glDisable(GL_BLEND);
     drawTriangles({UnitsUsed, BatchHasBase, BatchAlpha});
+    ++BatchesDrawn;
     BatchHasBase = false;
 }
 

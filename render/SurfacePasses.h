@@ -45,6 +45,7 @@ private:
     const TOGL& Context;
     int UnitCount = 1;
     int UnitsUsed = 0;
+    int BatchesDrawn = 0; // of the surface being drawn
     bool BasePass = false;
     bool BatchHasBase = false;
     int BatchAlpha = 0;
