@@ -1,0 +1,121 @@
+#include "SkeletalBuilder.h"
+#include "support/MD3Builder.h"
+
+#include "skeletal/Bake.h"
+#include "skeletal/Pose.h"
+#include "skeletal/SkeletalEdits.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quillon::test {
+namespace {
+
+TEST(Bake, OneFrameRangeTakesThatMDXFrame) {
+    TMDM mesh = BuildMDM({2, 5, 2, 3, 1, 2, 4});
+    const TMDX mdx = BuildMDX(8, 4);
+    TMD3 md3;
+    ASSERT_EQ(BakeToMD3(mesh, mdx, 5, 5, md3), std::nullopt);
+    const THeader& h = md3.Header;
+    EXPECT_EQ(h.numFrames, 1u);
+    EXPECT_EQ(h.numTags, 2u);
+    EXPECT_EQ(h.numSurfaces, 2u);
+    EXPECT_EQ(NameToString(h.name), "models/test/mesh");
+    EXPECT_EQ(h.Frames[0].radius, mdx.Frames[5].radius);
+    EXPECT_EQ(h.Frames[0].localOrigin, mdx.Frames[5].localOrigin); // bounds are not negated
+    EXPECT_EQ(std::string(h.Frames[0].name, 16), std::string("Q Export\0       ", 16));
+
+    Pose(mesh, mdx, 5, 1);
+    const TSurface& s = h.Surfaces[1];
+    EXPECT_EQ(NameToString(s.Shaders[0].name), "models/test/skin1.tga");
+    EXPECT_EQ(s.Triangles[2].indexes[1], mesh.Surfaces[1].Triangles[2].indexes[1]);
+    EXPECT_FLOAT_EQ(s.TexCoords[3].t, 1.0f - mesh.Surfaces[1].Vertices[3].texCoords[1]);
+    for (size_t v = 0; v < 5; ++v) {
+        EXPECT_EQ(s.Vertices[v].x, std::lrint(mesh.PosedPositions[v].x * 64));
+        EXPECT_EQ(s.Vertices[v].z, std::lrint(mesh.PosedPositions[v].z * 64));
+        EXPECT_EQ(s.Vertices[v].normal, TMD3::EncodeNormal(mesh.PosedNormals[v]));
+    }
+    EXPECT_EQ(h.Tags[1].origin, mesh.TagPositions[1]);
+    EXPECT_EQ(NameToString(h.Tags[1].name), "tag_1");
+}
+
+TEST(Bake, FramesAreLaidOutFrameMajorAndSave) {
+    TempDir dir;
+    TMDM mesh = BuildMDM({1, 4, 2, 2, 1, 3, 4});
+    const TMDX mdx = BuildMDX(6, 4);
+    TMD3 md3;
+    ASSERT_EQ(BakeToMD3(mesh, mdx, 1, 4, md3), std::nullopt);
+    ASSERT_EQ(md3.Header.Tags.size(), 4u * 3);
+    Pose(mesh, mdx, 3, 0);
+    EXPECT_EQ(md3.Header.Tags[2 * 3 + 1].origin, mesh.TagPositions[1]);
+    EXPECT_EQ(md3.Header.Surfaces[0].Vertices[2 * 4 + 3].y,
+              std::lrint(mesh.PosedPositions[3].y * 64));
+    ASSERT_TRUE(md3.SaveToFile(dir.File("baked.md3")));
+    TMD3 again;
+    ASSERT_TRUE(again.LoadFromFile(dir.File("baked.md3")));
+    EXPECT_EQ(again.Header.numFrames, 4u);
+    EXPECT_FLOAT_EQ(again.Header.Surfaces[0].TexCoords[1].t, md3.Header.Surfaces[0].TexCoords[1].t);
+}
+
+TEST(Bake, MeshWithoutSurfacesStillGetsTags) {
+    TMDM mesh = BuildMDM({0, 0, 0, 0, 0, 2, 4});
+    TMD3 md3;
+    ASSERT_EQ(BakeToMD3(mesh, BuildMDX(3, 4), 0, 2, md3), std::nullopt);
+    EXPECT_EQ(md3.Header.numSurfaces, 0u);
+    EXPECT_EQ(md3.Header.Tags.size(), 6u);
+    EXPECT_NE(md3.Header.Tags[5].origin, VectorZero());
+}
+
+TEST(Bake, RefusedRangesAndCoordinatesOutOfRange) {
+    TMDM mesh = BuildMDM({});
+    const TMDX mdx = BuildMDX(4, 4);
+    TMD3 md3;
+    EXPECT_NE(BakeToMD3(mesh, mdx, 3, 2, md3), std::nullopt);
+    EXPECT_NE(BakeToMD3(mesh, mdx, 0, 4, md3), std::nullopt);
+    EXPECT_NE(BakeToMD3(mesh, mdx, -1, 1, md3), std::nullopt);
+
+    // 600 units would be 38400 in the int16 field.
+    mesh.Surfaces[1].Vertices[2].Weights = {{0, 1.0f, {600, 0, 0}}};
+    mesh.Surfaces[1].Vertices[2].numWeights = 1;
+    const auto error = BakeToMD3(mesh, BuildMDX(4, 1), 0, 3, md3);
+    ASSERT_NE(error, std::nullopt);
+    EXPECT_NE(error->find("frame 0"), std::string::npos) << *error;
+    EXPECT_NE(error->find("surface 1"), std::string::npos) << *error;
+    EXPECT_NE(error->find("vertex 2"), std::string::npos) << *error;
+    EXPECT_EQ(md3.Header.numSurfaces, 0u);
+    EXPECT_TRUE(md3.Header.Surfaces.empty());
+}
+
+TEST(Bake, RangeText) {
+    EXPECT_EQ(FramesRangeText(0, 39), "Frames:0 to 39");
+}
+
+TEST(SkeletalEdits, DefaultBoneNamesOnlyFor53Bones) {
+    TMDX mdx = BuildMDX(1, 52);
+    EXPECT_FALSE(SetDefaultBoneNames(mdx));
+    EXPECT_EQ(NameToString(mdx.Bones[0].name), "bone0");
+    mdx = BuildMDX(1, 53);
+    ASSERT_TRUE(SetDefaultBoneNames(mdx));
+    EXPECT_EQ(NameToString(mdx.Bones[0].name), "Bip01 Pelvis");
+    EXPECT_EQ(NameToString(mdx.Bones[29].name), "Bip01 R Hand");
+    EXPECT_EQ(NameToString(mdx.Bones[52].name), "Bip01 R Toe0");
+}
+
+TEST(SkeletalEdits, ScaleWeightsScalesThePosedMeshAboutTheOrigin) {
+    TMDM mesh = BuildMDM({});
+    const TMDX mdx = BuildMDX(2, 4);
+    Pose(mesh, mdx, 1, 0);
+    const TVector before = mesh.PosedPositions[2];
+    const TVector tagBefore = mesh.TagPositions[0];
+    for (const char* rejected : {"", "abc", "1", "1.0", "2,5", "nan"})
+        EXPECT_FALSE(ScaleWeights(mesh, rejected)) << rejected;
+    ASSERT_TRUE(ScaleWeights(mesh, "2.5"));
+    Pose(mesh, mdx, 1, 0);
+    EXPECT_NEAR(mesh.PosedPositions[2].x, before.x * 2.5f, 1e-4f);
+    EXPECT_NEAR(mesh.PosedPositions[2].z, before.z * 2.5f, 1e-4f);
+    EXPECT_EQ(mesh.TagPositions[0], tagBefore);
+}
+
+} // namespace
+} // namespace quillon::test

@@ -1,0 +1,168 @@
+#include "SkeletalBuilder.h"
+
+#include "skeletal/Pose.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon::test {
+namespace {
+
+constexpr float Tolerance = 1e-4f;
+
+void ExpectNear(TVector actual, TVector expected) {
+    EXPECT_NEAR(actual.x, expected.x, Tolerance);
+    EXPECT_NEAR(actual.y, expected.y, Tolerance);
+    EXPECT_NEAR(actual.z, expected.z, Tolerance);
+}
+
+// An animation of one frame whose bones are given directly.
+TMDX OneFrame(const std::vector<TMDXBoneInfo>& bones, const std::vector<TMDXBoneFrame>& records) {
+    TMDX mdx;
+    mdx.Bones = bones;
+    mdx.Header.numBones = uint32_t(bones.size());
+    TMDXFrame frame;
+    frame.BoneFrames = records;
+    mdx.Frames = {frame};
+    mdx.Header.numFrames = 1;
+    return mdx;
+}
+
+TMDXBoneInfo Bone(int32_t parent, float parentDist) {
+    TMDXBoneInfo bone;
+    bone.parent = parent;
+    bone.parentDist = parentDist;
+    return bone;
+}
+
+// A mesh of one surface whose single vertex carries the given weights.
+TMDM OneVertex(const std::vector<TMDMWeight>& weights, TVector normal = {0, 0, 1}) {
+    TMDM mesh;
+    TMDMSurface surface;
+    TMDMVertex vertex;
+    vertex.normal = normal;
+    vertex.Weights = weights;
+    vertex.numWeights = uint32_t(weights.size());
+    surface.Vertices = {vertex};
+    surface.numVerts = 1;
+    mesh.Surfaces = {surface};
+    mesh.Header.numSurfaces = 1;
+    return mesh;
+}
+
+TEST(Pose, RootAndChildBonePositions) {
+    TMDXBoneFrame root;
+    root.ofsAngles[0] = 1234; // a root ignores its direction and distance
+    TMDXBoneFrame child;
+    child.ofsAngles[0] = 16384;
+    TMDM mesh = OneVertex({});
+    Pose(mesh, OneFrame({Bone(-1, 7), Bone(0, 10)}, {root, child}), 0, 0);
+    ASSERT_EQ(mesh.BonePositions.size(), 2u);
+    ExpectNear(mesh.BonePositions[0], {0, 0, 0});
+    ExpectNear(mesh.BonePositions[1], {0, 0, 10});
+}
+
+TEST(Pose, VertexOnUnrotatedRootMirrorsYAndZ) {
+    TMDM mesh = OneVertex({{0, 1.0f, {1, 2, 3}}}, {0, 1, 0});
+    Pose(mesh, OneFrame({Bone(-1, 0)}, {TMDXBoneFrame{}}), 0, 0);
+    ExpectNear(mesh.PosedPositions[0], {1, -2, -3});
+    ExpectNear(mesh.PosedNormals[0], {0, -1, 0});
+}
+
+TEST(Pose, YawTurnsOffsetsAboutZ) {
+    TMDXBoneFrame yaw;
+    yaw.angles[1] = 16384;
+    TMDM mesh = OneVertex({{0, 1.0f, {1, 0, 0}}});
+    Pose(mesh, OneFrame({Bone(-1, 0)}, {yaw}), 0, 0);
+    ExpectNear(mesh.PosedPositions[0], {0, 1, 0});
+}
+
+TEST(Pose, WeightsAreSummedAsTheyAre) {
+    // Two bones at different places; weights 0.5 + 0.75 are not normalised.
+    TMDXBoneFrame flat;
+    TMDM mesh = OneVertex({{0, 0.5f, {2, 0, 0}}, {1, 0.75f, {0, 0, 4}}});
+    Pose(mesh, OneFrame({Bone(-1, 0), Bone(0, 8)}, {flat, flat}), 0, 0);
+    // Bone 1 sits at (8, 0, 0); 0.5 * (2, 0, 0) + 0.75 * (8, 0, 4) = (7, 0, 3), z negated.
+    ExpectNear(mesh.PosedPositions[0], {7, 0, -3});
+    ExpectNear(mesh.PosedNormals[0], {0, 0, -1.25f});
+}
+
+TEST(Pose, ChildPositionFollowsTheParentChain) {
+    // Compare with the formula: each bone adds parentDist along its own direction.
+    const TMDX mdx = BuildMDX(2, 4);
+    TMDM mesh = OneVertex({});
+    Pose(mesh, mdx, 1, 0);
+    TVector expected{};
+    for (int b = 1; b < 4; ++b) {
+        expected = VectorAdd(
+            expected, BoneOffsetFromParent(mdx.Frames[1].BoneFrames[b], mdx.Bones[b].parentDist));
+        ExpectNear(mesh.BonePositions[b], {expected.x, expected.y, -expected.z});
+    }
+    // The stored inverse really inverts the rotation.
+    const TMatrix product = MatrixMultiply(mesh.BoneRotations[3], mesh.BoneInverseRotations[3]);
+    for (int k = 0; k < 16; ++k)
+        EXPECT_NEAR(product[k], IdentityMatrix()[k], Tolerance);
+}
+
+TEST(Pose, TagsFollowTheirBone) {
+    TMDXBoneFrame yaw;
+    yaw.angles[1] = 16384;
+    TMDM mesh = OneVertex({});
+    TMDMTag tag;
+    tag.boneIndex = 1;
+    tag.offset = {1, 0, 0};
+    tag.axis[0] = {1, 0, 0};
+    tag.axis[1] = {0, 1, 0};
+    tag.axis[2] = {0, 0, 1};
+    mesh.Tags = {tag};
+    mesh.Header.numTags = 1;
+    Pose(mesh, OneFrame({Bone(-1, 0), Bone(0, 5)}, {TMDXBoneFrame{}, yaw}), 0, 0);
+    ExpectNear(mesh.TagPositions[0], {5, 1, 0});
+    ExpectNear(mesh.TagAxes[0][0], {0, 1, 0});
+    ExpectNear(mesh.TagAxes[0][1], {-1, 0, 0});
+    ExpectNear(mesh.TagAxes[0][2], {0, 0, -1});
+}
+
+TEST(Pose, ReferencesOutsideTheAnimationNeverReadOutOfBounds) {
+    TMDM mesh = OneVertex({{-1, 0.5f, {100, 0, 0}}, {7, 0.5f, {100, 0, 0}}, {0, 0.5f, {2, 0, 0}}});
+    TMDMTag tag;
+    tag.boneIndex = 2;
+    tag.offset = {9, 9, 9};
+    tag.axis[0] = {1, 0, 0};
+    mesh.Tags = {tag};
+    mesh.Header.numTags = 1;
+    Pose(mesh, OneFrame({Bone(-1, 0), Bone(0, 3)}, {TMDXBoneFrame{}, TMDXBoneFrame{}}), 0, 0);
+    ExpectNear(mesh.PosedPositions[0], {1, 0, 0}); // only the valid weight counts
+    ExpectNear(mesh.TagPositions[0], {0, 0, 0});
+    ExpectNear(mesh.TagAxes[0][0], {1, 0, 0});
+}
+
+TEST(Pose, ParentNotBeforeItsBoneIsARoot) {
+    TMDM mesh = OneVertex({});
+    // Bone 0 names itself, bone 1 names a later bone: both are roots.
+    Pose(mesh,
+         OneFrame({Bone(0, 4), Bone(2, 4), Bone(1, 6)},
+                  {TMDXBoneFrame{}, TMDXBoneFrame{}, TMDXBoneFrame{}}),
+         0, 0);
+    ExpectNear(mesh.BonePositions[0], {0, 0, 0});
+    ExpectNear(mesh.BonePositions[1], {0, 0, 0});
+    ExpectNear(mesh.BonePositions[2], {6, 0, 0});
+}
+
+TEST(Pose, FrameOutsideTheAnimationChangesNothing) {
+    TMDM mesh = BuildMDM({});
+    const TMDX mdx = BuildMDX(3, 4);
+    Pose(mesh, mdx, 2, 1);
+    const std::vector<TVector> before = mesh.PosedPositions;
+    const std::vector<TVector> bones = mesh.BonePositions;
+    Pose(mesh, mdx, 3, 0);
+    Pose(mesh, mdx, -1, 0);
+    EXPECT_EQ(mesh.PosedPositions, before);
+    EXPECT_EQ(mesh.BonePositions, bones);
+    // A surface index outside the mesh still poses bones and tags, with no vertices.
+    Pose(mesh, mdx, 0, 5);
+    EXPECT_TRUE(mesh.PosedPositions.empty());
+    EXPECT_EQ(mesh.TagPositions.size(), 2u);
+}
+
+} // namespace
+} // namespace quillon::test
