@@ -439,6 +439,10 @@ void TForm1::ResetAnimationControls() {
 void TForm1::ResetView() {
     if (tabView->cbLockView->isChecked())
         return;
+    if (ResetViewHook) {
+        ResetViewHook();
+        return;
+    }
     State.View = TViewState{};
 }
 

@@ -48,6 +48,8 @@ public:
     void OpenFromCommandLine(const std::string& path);
     // Puts the 3D view widget into the View tab's panel.
     void AttachView(QWidget* view);
+    // Set by the 3D view: reset and fit in place of the plain reset.
+    std::function<void()> ResetViewHook;
 
     // --- commands ---
     void actionFileLoad();

@@ -1,11 +1,14 @@
 // The program entry: the central objects first, then the main window, then the event loop.
 #include "Form1.h"
 #include "QtDialogs.h"
+#include "ViewBinding.h"
+#include "render/OGL.h"
 
 #include <QApplication>
 #include <QTimer>
 
 int main(int argc, char** argv) {
+    quillon::TOGL ogl; // the OpenGL context object comes first of the central objects
     quillon::TProgramInstances instances;
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quillon");
@@ -14,6 +17,7 @@ int main(int argc, char** argv) {
     quillon::TQtDialogs dialogs;
     quillon::TForm1 form(instances, dialogs, executable);
     dialogs.SetParent(&form);
+    quillon::TViewBinding view(ogl, form);
     if (form.QuitCode() != 0)
         return form.QuitCode();
     form.show();
@@ -21,5 +25,7 @@ int main(int argc, char** argv) {
         const std::string path = argv[1];
         QTimer::singleShot(0, &form, [&form, path] { form.OpenFromCommandLine(path); });
     }
-    return application.exec();
+    const int code = application.exec();
+    ogl.DestroyContext();
+    return code;
 }

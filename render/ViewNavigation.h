@@ -35,7 +35,7 @@ public:
     static constexpr int NearestDistance = 11; // a step from here would reach 6
     static constexpr int WheelStep = 5;
 
-    TViewNavigation(TViewState& state, TCamera& camera) : State(state), Camera(camera) {}
+    TViewNavigation(TView3DState& state, TCamera& camera) : State(state), Camera(camera) {}
 
     void MouseMove(const TMouseButtons& buttons, int x, int y, const TViewOptions& options);
     // True when the turn changed the distance (the caller then redraws and accepts the event).
@@ -54,7 +54,7 @@ private:
     }
     void PlaceCameraAtDistance();
 
-    TViewState& State;
+    TView3DState& State;
     TCamera& Camera;
 };
 

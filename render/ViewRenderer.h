@@ -27,7 +27,7 @@ struct TScene {
 
 class TViewRenderer {
 public:
-    TViewRenderer(TOGL& context, TViewState& state) : Context(context), State(state) {}
+    TViewRenderer(TOGL& context, TView3DState& state) : Context(context), State(state) {}
 
     void DrawView(const TScene& scene, const TViewOptions& options);
     // The model alone in the current transform, as the frame and the screenshot draw it.
@@ -46,7 +46,7 @@ private:
     void UpdatePivot(const TScene& scene, const TViewOptions& options);
 
     TOGL& Context;
-    TViewState& State;
+    TView3DState& State;
 };
 
 } // namespace quillon

@@ -9,7 +9,7 @@
 
 namespace quillon {
 
-struct TViewState {
+struct TView3DState {
     int CameraDistance = 500;
     TVector ModelRotation; // degrees about X, then Y, then Z
     TVector PanOffset;     // applied before the rotation
@@ -21,8 +21,8 @@ struct TViewState {
     int TextureUnitCount = 0; // copied from the context once it exists
 };
 
-inline constexpr uint32_t DefaultSkyColorTop = 13339492;    // red 100, green 139, blue 203
-inline constexpr uint32_t DefaultSkyColorBottom = 15780518; // red 166, green 202, blue 240
+inline constexpr uint32_t DefaultGradientTop = 13339492;    // red 100, green 139, blue 203
+inline constexpr uint32_t DefaultGradientBottom = 15780518; // red 166, green 202, blue 240
 
 struct TViewOptions {
     int ModelKind = 0; // 0 none, 1 MD3, 2 skeletal, 3 skeletal from MDS
@@ -38,8 +38,8 @@ struct TViewOptions {
     bool LockView = false;
     bool LODEnabled = false;
     int PivotIndex = -1; // selected entry of the pivot list; the last entry is "origin"
-    uint32_t SkyColorTop = DefaultSkyColorTop;
-    uint32_t SkyColorBottom = DefaultSkyColorBottom;
+    uint32_t SkyColorTop = DefaultGradientTop;
+    uint32_t SkyColorBottom = DefaultGradientBottom;
 };
 
 } // namespace quillon

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         surface.Shaders[0].shaderIndex = index;
     }
 
-    TViewState state;
+    TView3DState state;
     state.TextureUnitCount = gl.TextureUnits;
     TViewNavigation(state, gl.Camera).ResetAndFit(options, true, TViewNavigation::MD3Bounds(model));
     // Models stand on the z axis; turn them upright and face the camera as the game shows them.

@@ -133,8 +133,8 @@ void WriteSolidJpeg(const std::string& path, int size, std::array<uint8_t, 3> co
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-TViewState HeadOnState() {
-    TViewState state;
+TView3DState HeadOnState() {
+    TView3DState state;
     state.CameraDistance = 100;
     state.TextureUnitCount = World().Context->TextureUnits;
     TCamera& camera = World().Context->Camera;

@@ -40,7 +40,7 @@ void WriteTga(const std::string& path, int width, int height,
 void WriteSolidJpeg(const std::string& path, int size, std::array<uint8_t, 3> colour);
 
 // View state and options for drawing the square head-on at distance 100 without lighting.
-TViewState HeadOnState();
+TView3DState HeadOnState();
 TViewOptions PlainOptions();
 
 } // namespace quillon::test

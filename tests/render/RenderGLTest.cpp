@@ -50,7 +50,7 @@ protected:
         }
         return shaders;
     }
-    void Draw(TMD3& model, TShaders* shaders, TViewState state, const TViewOptions& options) {
+    void Draw(TMD3& model, TShaders* shaders, TView3DState state, const TViewOptions& options) {
         TScene scene;
         scene.MD3 = &model;
         scene.Shaders = shaders;
@@ -177,7 +177,7 @@ TEST_F(GL, OpaqueStageShowsItsTextureOverTheGradient) {
     // Many units, two units (base and stage share one submission) and a single unit must all
     // give the same picture.
     for (int units : {gl->TextureUnits, 2, 1}) {
-        TViewState state = HeadOnState();
+        TView3DState state = HeadOnState();
         state.TextureUnitCount = units;
         Draw(model, &shaders, state, PlainOptions());
         EXPECT_TRUE(Near(ReadPixel(80, 60), {200, 40, 90})) << units << " units";

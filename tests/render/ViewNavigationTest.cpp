@@ -25,7 +25,7 @@ TMD3 OneFrameModel(std::initializer_list<TVector> points) {
 }
 
 struct Navigation : ::testing::Test {
-    TViewState state;
+    TView3DState state;
     TCamera camera;
     TViewNavigation nav{state, camera};
     TViewOptions options;
