@@ -1,0 +1,89 @@
+// The fast reduction against the plain one on generated surfaces of every kind the models
+// bring: closed and open, split vertices, holes, repeated and collinear corners, unused
+// vertices, non-manifold edges, coincident positions and exact cost ties.
+#include "CollapseMapOracle.h"
+#include "TestMeshes.h"
+
+#include "lod/CollapseMap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillon::test {
+namespace {
+
+void ExpectSameAsOracle(const TestMesh& mesh, const std::string& what) {
+    SCOPED_TRACE(what + ", " + std::to_string(mesh.positions.size()) + " vertices, " +
+                 std::to_string(mesh.triangles.size()) + " triangles");
+    TCollapseMap map;
+    ASSERT_TRUE(map.BuildCollapseMap(mesh.positions, mesh.triangles, 0));
+    const OracleResult expected = OracleCollapseMap(mesh.positions, mesh.triangles);
+    const TCollapseSlot& s = map.Slot(0);
+    EXPECT_EQ(s.Permutation, expected.permutation);
+    EXPECT_EQ(s.CollapseMap, expected.collapseMap);
+    EXPECT_EQ(s.BoundaryCount, expected.boundaryCount);
+}
+
+float Wave(int x, int y) {
+    return 0.3f * std::sin(0.7f * float(x)) * std::cos(0.45f * float(y));
+}
+
+TEST(OracleComparison, ClosedSurfaces) {
+    for (int f = 1; f <= 7; ++f) {
+        ExpectSameAsOracle(GeodesicSphere(f), "sphere " + std::to_string(f));
+        ExpectSameAsOracle(Damaged(GeodesicSphere(f), {.jitter = 0.05}, f), "rough sphere");
+        ExpectSameAsOracle(Renumbered(GeodesicSphere(f), f), "renumbered sphere");
+    }
+}
+
+TEST(OracleComparison, OpenSurfacesWithTies) {
+    // Flat grids have every interior cost at exactly 0 and every border cost at a penalty.
+    for (const auto& [cols, rows] : {std::pair{1, 1}, {1, 5}, {3, 2}, {6, 6}, {17, 9}, {30, 30}})
+        ExpectSameAsOracle(FlatGrid(cols, rows), "flat grid");
+    for (int n : {2, 5, 12, 25})
+        ExpectSameAsOracle(GridMesh(n, n + 3, Wave), "wavy grid");
+}
+
+TEST(OracleComparison, DamagedSurfaces) {
+    const Damage kinds[] = {
+        {.splitVertex = 0.2},
+        {.dropTriangle = 0.15},
+        {.repeatCorner = 0.2, .collinear = 0.1},
+        {.nonManifold = 0.1},
+        {.unusedVertices = 9},
+        {.jitter = 0.4, .snap = 0.5},
+        {.jitter = 0.1,
+         .splitVertex = 0.1,
+         .dropTriangle = 0.1,
+         .repeatCorner = 0.1,
+         .collinear = 0.05,
+         .nonManifold = 0.05,
+         .unusedVertices = 3,
+         .snap = 0.25},
+    };
+    uint32_t seed = 1;
+    for (const Damage& d : kinds)
+        for (int round = 0; round < 4; ++round, ++seed) {
+            ExpectSameAsOracle(Damaged(GeodesicSphere(2 + round), d, seed), "damaged sphere");
+            ExpectSameAsOracle(Damaged(GridMesh(4 + 3 * round, 7, Wave), d, seed), "damaged grid");
+            ExpectSameAsOracle(Damaged(FlatGrid(3 + round, 3), d, seed), "damaged flat grid");
+        }
+}
+
+TEST(OracleComparison, TriangleSoups) {
+    for (uint32_t seed = 0; seed < 60; ++seed) {
+        const int vertices = 1 + int(seed % 20);
+        ExpectSameAsOracle(TriangleSoup(vertices, int(seed % 7) * vertices / 2, seed), "soup");
+    }
+    ExpectSameAsOracle(TriangleSoup(300, 900, 99), "large soup");
+}
+
+TEST(OracleComparison, FullSizeSurfaces) {
+    ExpectSameAsOracle(GridMesh(59, 99, Wave), "6000-vertex grid");
+    ExpectSameAsOracle(Damaged(GeodesicSphere(17), {.jitter = 0.01, .splitVertex = 0.05}, 7),
+                       "2900-vertex sphere");
+}
+
+} // namespace
+} // namespace quillon::test
