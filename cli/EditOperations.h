@@ -1,5 +1,6 @@
 // The operations of `quillon-cli edit`, applied in the order they appear on the command line.
-// Each takes the option's value (empty for flags) and returns an error message, or nothing on
+// Each takes the option's values (none for flags, one for most options, every value up to the
+// next option for those with `manyValues`) and returns an error message, or nothing on
 // success; a failing operation stops the edit before anything is written.
 #pragma once
 
@@ -16,7 +17,9 @@ struct EditOperation {
     std::string flag;      // "--flip-x"
     std::string valueName; // empty for a flag without a value
     std::string help;
-    std::function<std::optional<std::string>(TMD3& model, const std::string& value)> apply;
+    std::function<std::optional<std::string>(TMD3& model, const std::vector<std::string>& values)>
+        apply;
+    bool manyValues = false;
 };
 
 const std::vector<EditOperation>& MD3EditOperations();

@@ -107,6 +107,23 @@ struct EditArgs {
     std::string input, output;
 };
 
+// The values of the n-th appearance of an option. Options with many values keep an empty
+// separator between appearances.
+std::vector<std::string> ValuesOf(const CLI::Option& option, const EditOperation& op, size_t n) {
+    const std::vector<std::string>& results = option.results();
+    if (op.valueName.empty())
+        return {};
+    if (!op.manyValues)
+        return {results.at(n)};
+    std::vector<std::vector<std::string>> groups(1);
+    for (const std::string& value : results)
+        if (value.empty())
+            groups.emplace_back();
+        else
+            groups.back().push_back(value);
+    return groups.at(n);
+}
+
 int RunEdit(CLI::App& verb, const EditArgs& args) {
     TMD3 model;
     if (!model.LoadFromFile(args.input))
@@ -118,8 +135,7 @@ int RunEdit(CLI::App& verb, const EditArgs& args) {
             if (option->get_name() != op.flag)
                 continue;
             const size_t n = seen[option]++;
-            const std::string value = op.valueName.empty() ? "" : option->results().at(n);
-            if (auto error = op.apply(model, value)) {
+            if (auto error = op.apply(model, ValuesOf(*option, op, n))) {
                 std::cerr << *error << "\n";
                 return ExitInvalidInput;
             }
@@ -154,7 +170,13 @@ void AddMD3Verbs(VerbContext& context) {
     for (const EditOperation& op : MD3EditOperations()) {
         if (op.valueName.empty())
             edit->add_flag(op.flag, op.help);
-        else
+        else if (op.manyValues) {
+            CLI::Option* option = edit->add_option(op.flag, op.help)
+                                      ->type_name(op.valueName)
+                                      ->expected(1, CLI::detail::expected_max_vector_size)
+                                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+            option->inject_separator();
+        } else
             edit->add_option(op.flag, op.help)
                 ->type_name(op.valueName)
                 ->expected(1)
