@@ -22,6 +22,7 @@ class QTabWidget;
 
 namespace quillon {
 
+class ITextureSource;
 class TAnimationTab;
 class TBonesTab;
 class TGeneralTab;
@@ -50,6 +51,10 @@ public:
     void AttachView(QWidget* view);
     // Set by the 3D view: reset and fit in place of the plain reset.
     std::function<void()> ResetViewHook;
+    // Set by the 3D view: the texture preview of a surface's stage, and the texture manager that
+    // the update of skins, shaders and textures loads its images through.
+    std::function<void(int surface, int stage)> TexturePreviewHook;
+    ITextureSource* Textures = nullptr;
 
     // --- commands ---
     void actionFileLoad();

@@ -2,16 +2,20 @@
 
 #include "Form1.h"
 #include "SettingsBar.h"
+#include "SurfacesTab.h"
 #include "ViewTab.h"
 #include "render/GLView.h"
 #include "render/OGL.h"
 #include "render/SkyBox.h"
+#include "render/TexturePreview.h"
 #include "render/ViewNavigation.h"
 #include "render/ViewRenderer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QWheelEvent>
 
@@ -57,6 +61,10 @@ TViewBinding::TViewBinding(TOGL& context, TForm1& form)
     };
     Form.AttachView(View);
     Form.ResetViewHook = [this] { ResetAndFit(); };
+    Form.TexturePreviewHook = [this](int surface, int stage) {
+        ShowTexturePreview(surface, stage);
+    };
+    Form.Textures = &Context.Textures;
     Context.CreateContext(View);
 }
 
@@ -123,6 +131,43 @@ void TViewBinding::ResetAndFit() {
         bounds = TViewNavigation::MD3Bounds(Form.Instances.MD3);
     TViewNavigation(View3D, Context.Camera).ResetAndFit(options, Context.IsActive(), bounds);
     PushViewState();
+}
+
+int TViewBinding::SurfaceShaderIndex(int surface) const {
+    const TProgramInstances& models = Form.Instances;
+    if (surface < 0)
+        return -1;
+    if (Form.State.ModelKind == TModelKind::MD3) {
+        if (!models.MD3.HasSurface(surface) || models.MD3.Header.Surfaces[surface].Shaders.empty())
+            return -1;
+        return models.MD3.Header.Surfaces[surface].Shaders[0].shaderIndex;
+    }
+    if (Form.State.ModelKind == TModelKind::Skeletal || Form.State.ModelKind == TModelKind::MDS) {
+        if (static_cast<size_t>(surface) >= models.MDM.Surfaces.size())
+            return -1;
+        return models.MDM.Surfaces[surface].shaderIndex;
+    }
+    return -1;
+}
+
+void TViewBinding::ShowTexturePreview(int surface, int stage) {
+    const TShaders& shaders = Form.Instances.Shaders;
+    const int index = SurfaceShaderIndex(surface);
+    if (!shaders.Has(index) || stage < 0 ||
+        static_cast<size_t>(stage) >= shaders.Shaders[index].Stages.size())
+        return;
+    const TShaderTexture& texture = shaders.Shaders[index].Stages[stage];
+    const bool showAlpha = texture.HasAlpha && Form.State.Settings.AlphaTexturePreview;
+    QLabel* preview = Form.tabSurfaces->imgTexturePreview;
+    const auto image =
+        quillon::ShowTexturePreview(Context, texture.TextureHandle, showAlpha, preview->size());
+    if (!image)
+        return;
+    QPixmap pixmap = QPixmap::fromImage(*image);
+    // Shown centred and only ever scaled down, keeping the proportions.
+    if (pixmap.width() > preview->width() || pixmap.height() > preview->height())
+        pixmap = pixmap.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    preview->setPixmap(pixmap);
 }
 
 } // namespace quillon

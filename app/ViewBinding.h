@@ -20,9 +20,12 @@ public:
     void Draw();
     // Reset and fit (nothing while Lock View is ticked).
     void ResetAndFit();
+    // The Surfaces tab's preview of a stage's texture (the panel grey for a stage without one).
+    void ShowTexturePreview(int surface, int stage);
 
 private:
     TViewOptions Options() const;
+    int SurfaceShaderIndex(int surface) const;
     void PullViewState();
     void PushViewState();
     void ContextReady();
