@@ -33,5 +33,6 @@ int InvalidInput(const std::string& path, const std::string& what);
 
 void AddInfoVerb(VerbContext& context);
 void AddMD3Verbs(VerbContext& context);
+void AddSkeletalVerbs(VerbContext& context);
 
 } // namespace quillon::cli
