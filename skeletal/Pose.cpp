@@ -66,11 +66,16 @@ void PoseVertices(TMDM& mesh, int surface) {
             if (uint32_t(weight.boneIndex) >= numBones)
                 continue;
             const TMatrix& m = inverse[weight.boneIndex];
-            const TVector p = VectorAdd(VectorTransform(MirrorY(weight.offset), m),
-                                        bonePositions[weight.boneIndex]);
-            position = VectorAdd(position, VectorScale(p, weight.boneWeight));
-            posedNormal =
-                VectorAdd(posedNormal, VectorScale(VectorTransform(normal, m), weight.boneWeight));
+            const TVector bone = bonePositions[weight.boneIndex];
+            const float w = weight.boneWeight;
+            const TVector o = MirrorY(weight.offset);
+            // VectorTransform written out, so the compiler can keep the loop in registers.
+            position.x += w * (o.x * m[0] + o.y * m[4] + o.z * m[8] + m[12] + bone.x);
+            position.y += w * (o.x * m[1] + o.y * m[5] + o.z * m[9] + m[13] + bone.y);
+            position.z += w * (o.x * m[2] + o.y * m[6] + o.z * m[10] + m[14] + bone.z);
+            posedNormal.x += w * (normal.x * m[0] + normal.y * m[4] + normal.z * m[8] + m[12]);
+            posedNormal.y += w * (normal.x * m[1] + normal.y * m[5] + normal.z * m[9] + m[13]);
+            posedNormal.z += w * (normal.x * m[2] + normal.y * m[6] + normal.z * m[10] + m[14]);
         }
         mesh.PosedPositions[v] = NegateZ(position);
         mesh.PosedNormals[v] = NegateZ(posedNormal);
