@@ -33,6 +33,7 @@ int InvalidInput(const std::string& path, const std::string& what);
 
 void AddInfoVerb(VerbContext& context);
 void AddMD3Verbs(VerbContext& context);
+void AddGameDataVerbs(VerbContext& context);
 void AddSkeletalVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     VerbContext context{app, run, infoFormats};
     AddInfoVerb(context);
     AddMD3Verbs(context);
+    AddGameDataVerbs(context);
     AddSkeletalVerbs(context);
     try {
         app.parse(argc, argv);
