@@ -35,5 +35,6 @@ void AddInfoVerb(VerbContext& context);
 void AddMD3Verbs(VerbContext& context);
 void AddGameDataVerbs(VerbContext& context);
 void AddSkeletalVerbs(VerbContext& context);
+void AddLodVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     AddMD3Verbs(context);
     AddGameDataVerbs(context);
     AddSkeletalVerbs(context);
+    AddLodVerbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
