@@ -174,6 +174,7 @@ void AddMD3Verbs(VerbContext& context) {
             CLI::Option* option = edit->add_option(op.flag, op.help)
                                       ->type_name(op.valueName)
                                       ->expected(1, CLI::detail::expected_max_vector_size)
+                                      ->allow_extra_args()
                                       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
             option->inject_separator();
         } else
