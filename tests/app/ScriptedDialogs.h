@@ -1,0 +1,43 @@
+// Dialogs that answer from a script instead of asking: each kind of question takes the next
+// answer from its queue (an empty queue cancels), and every question is recorded.
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+class TScriptedDialogs : public IDialogs {
+public:
+    bool Execute(TFileDialog& dialog) override;
+    std::optional<std::string> InputQuery(const std::string& title, const std::string& prompt,
+                                          const std::string& initial) override;
+    TAnswer AskYesNoCancel(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    void ShowError(const std::string& text) override;
+    std::optional<uint32_t> PickColor(uint32_t initial) override;
+    std::optional<std::string> PickFolder(const std::string& prompt) override;
+
+    // Answers; a file answer with several files is an OpenMany choice.
+    std::deque<std::vector<std::string>> Files;
+    std::deque<std::optional<std::string>> Inputs;
+    std::deque<TAnswer> Answers;
+    std::deque<std::optional<uint32_t>> Colors;
+    std::deque<std::optional<std::string>> Folders;
+
+    // What was asked.
+    std::vector<TFileDialog> FileDialogsShown;
+    std::vector<std::string> InputTitles;
+    std::vector<std::string> InputPrompts;
+    std::vector<std::string> InputInitials;
+    std::vector<std::string> Questions;
+    std::vector<std::string> Messages;
+    std::vector<std::string> Errors;
+    int FoldersAsked = 0;
+};
+
+} // namespace quillon::test

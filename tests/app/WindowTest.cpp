@@ -1,0 +1,306 @@
+// The main window driven as a user would: start-up, the tab sets and menu states per model
+// kind, loading and saving MD3 files through their commands, Clear, Help, the view switches
+// and the settings written on closing.
+#include "WindowFixture.h"
+#include "app/AnimationTab.h"
+#include "app/GeneralTab.h"
+#include "app/MainMenu.h"
+#include "app/Settings.h"
+#include "app/SettingsBar.h"
+#include "app/SurfacesTab.h"
+#include "app/TagsTab.h"
+#include "app/ViewTab.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace quillon;
+using namespace quillon::test;
+
+namespace {
+QStringList VisibleTabs(const TForm1& form) {
+    QStringList tabs;
+    for (int i = 0; i < form.pcTabs->count(); ++i)
+        if (form.pcTabs->isTabVisible(i))
+            tabs << form.pcTabs->tabText(i);
+    return tabs;
+}
+
+bool Enabled(const TForm1& form, const char* action) {
+    return form.findChild<QAction*>(action)->isEnabled();
+}
+
+const char* const MD3OnlyItems[] = {
+    "actionFileAddframe",   "actionModelDeleteframe",    "actionModelMD3Scale",
+    "menuModelTagsInvertX", "menuModelTagsSwapYZ",       "actionModelMD3TagAsOrigin",
+    "actionModelMD3FlipX",  "actionModelMD3FlipNormals", "actionModelMD3SmoothSurface"};
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void StartsWithCaptionViewTabAndNoneMenuState() {
+        TWindowFixture w;
+        TForm1& form = *w.Form;
+        QCOMPARE(form.windowTitle(), QString("Quillon v1.4.0"));
+        QCOMPARE(form.QuitCode(), 0);
+        QCOMPARE(form.gbModel->title(), QString("Model"));
+        QCOMPARE(VisibleTabs(form), QStringList{"View"});
+        QVERIFY(!form.tabView->gbLOD->isEnabled());
+        QVERIFY(!Enabled(form, "actionModelClear"));
+        for (const char* item : MD3OnlyItems)
+            QVERIFY2(!Enabled(form, item), item);
+        QVERIFY(Enabled(form, "actionFileLoad"));
+        QVERIFY(!Enabled(form, "actionFileLoadMS3D"));
+        QVERIFY(!form.tabTags->bTagFilename->isEnabled());
+        QVERIFY(std::filesystem::is_directory(w.Home.File("tmp/tmpmap")));
+        QCOMPARE(form.State.TextureSearchFolders.front(), w.Home.Path + "/textures/BG/");
+        QVERIFY(w.Dialogs.Messages.empty());
+        // Shortcuts as the menu table gives them.
+        QCOMPARE(form.Menu->actionFileLoad->shortcut(), QKeySequence("Ctrl+Alt+3"));
+        QCOMPARE(form.Menu->menuModelTagsSwapXZ->shortcut(), QKeySequence("Ctrl+F6"));
+        QCOMPARE(form.Menu->actionModelMD3FixCracksGaps->text(),
+                 QString("Fix Cracks && Gaps for Current Surface..."));
+    }
+
+    void MissingTexturesFolderAsksToQuit() {
+        TWindowFixture w(false);
+        QCOMPARE(w.Form->QuitCode(), 1);
+        QCOMPARE(w.Dialogs.Messages.size(), size_t(1));
+        QCOMPARE(w.Dialogs.Messages[0],
+                 std::string("This application is not installed correctly.\r\nCopy the .exe "
+                             "and the subdirectory \"textures\" into its own directory"));
+    }
+
+    void ReadOnlyGameArchiveIsNotInUse() {
+        TempDir game;
+        std::filesystem::create_directories(game.File("etmain"));
+        WriteBytes(game.File("etmain/pak0.pk3"), {'P', 'K'});
+        std::filesystem::permissions(game.File("etmain/pak0.pk3"),
+                                     std::filesystem::perms::owner_read);
+        TWindowFixture w(true, "[Game]\nGameDir=" + game.Path + "/\n");
+        QCOMPARE(w.Form->QuitCode(), 0);
+        QVERIFY(w.Dialogs.Messages.empty());
+        QCOMPARE(w.Form->SettingsBar->leGameDir->text(), QString::fromStdString(game.Path + "/"));
+    }
+
+    void FirstShowWithoutGameFolderAsksThenShowsHelpAlone() {
+        TWindowFixture w;
+        w.Form->show();
+        QCOMPARE(w.Dialogs.FoldersAsked, 1);
+        QCOMPARE(VisibleTabs(*w.Form), QStringList{"Help"});
+        w.Trigger("actionHelp");
+        QCOMPARE(VisibleTabs(*w.Form), QStringList{"View"});
+        w.Trigger("actionHelp");
+        QCOMPARE(VisibleTabs(*w.Form), QStringList{"Help"});
+    }
+
+    void LoadingAnMD3FillsPanelsTabsAndMenus() {
+        TWindowFixture w;
+        MD3Shape shape;
+        shape.frames = 3;
+        shape.tags = 2;
+        const std::string path = w.WriteModel("tank.md3", BuildMD3(shape));
+        w.LoadThroughCommand(path);
+        TForm1& form = *w.Form;
+        QCOMPARE(form.StatusText(), QString("MD3 loaded"));
+        QCOMPARE(form.gbModel->title(), QString("tank.md3"));
+        QCOMPARE(form.tabGeneral->leName->text(), QString::fromStdString(path));
+        QCOMPARE(form.tabGeneral->leIdent->text(), QString("IDP3"));
+        QCOMPARE(form.tabGeneral->leFlags->text(), QString("00000000h"));
+        QCOMPARE(form.State.ModelKind, TModelKind::MD3);
+        QCOMPARE(form.State.ModelSource, TModelSource::File);
+        QCOMPARE(form.State.ModelFolder, w.Home.Path + "/");
+        QCOMPARE(VisibleTabs(form),
+                 (QStringList{"General", "Animation", "Tags", "Surfaces", "View"}));
+        for (const char* item : MD3OnlyItems)
+            QVERIFY2(Enabled(form, item), item);
+        QVERIFY(!Enabled(form, "actionFileLoadMDX"));
+        QVERIFY(!Enabled(form, "actionModelMDMMDXRenameBones"));
+        QVERIFY(form.tabTags->gbAddTags->isEnabled());
+        QCOMPARE(form.Menu->actionFileSaveAs->statusTip(), QString("Save as MD3"));
+        QCOMPARE(form.tabAnimation->cbFrameNames->itemText(2), QString("2: frame2"));
+        QCOMPARE(form.tabAnimation->cbFrameMins->itemText(1), QString("-2  -2  -3"));
+        QCOMPARE(form.tabTags->cbTagAxes->itemText(0),
+                 QString("(1  0  0)    (0  1  0)    (0  0  1)"));
+        QVERIFY(form.tabTags->cbTagFrames->isEnabled());
+        QCOMPARE(form.tabSurfaces->leNumSurfaces->text(), QString("2"));
+        QCOMPARE(form.tabSurfaces->leNumVertices->text(), QString("8"));
+        QComboBox* pivots = form.tabView->cbTagPivots;
+        QCOMPARE(pivots->count(), 3);
+        QCOMPARE(pivots->itemText(1), QString("tag_1"));
+        QCOMPARE(pivots->currentText(), QString("origin"));
+        QCOMPARE(w.Dialogs.FileDialogsShown.back().Title, std::string("Select a model to load"));
+        QCOMPARE(w.Dialogs.FileDialogsShown.back().Filter,
+                 std::string("Quake 3 model  (.MD3)|*.MD3"));
+        QVERIFY(!form.State.Busy);
+    }
+
+    void PerFrameListsAndTagListsFollowEachOther() {
+        TWindowFixture w;
+        MD3Shape shape;
+        shape.frames = 3;
+        shape.tags = 2;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(shape)));
+        TAnimationTab& animation = *w.Form->tabAnimation;
+        animation.cbFrameRadius->setCurrentIndex(2);
+        for (QComboBox* list : {animation.cbFrameNames, animation.cbFrameMins,
+                                animation.cbFrameMaxs, animation.cbFrameOrigins})
+            QCOMPARE(list->currentIndex(), 2);
+        TTagsTab& tags = *w.Form->tabTags;
+        tags.cbTagNames->setCurrentIndex(1);
+        tags.cbTagFrames->setCurrentIndex(2);
+        QCOMPARE(tags.cbTagOrigins->currentIndex(), 2 * 2 + 1);
+        QCOMPARE(tags.cbTagOrigins->currentText(), QString("1  2  1.5"));
+        QCOMPARE(tags.cbTagAxes->currentIndex(), 5);
+    }
+
+    void CancelledOrFailedLoadEmptiesTheModelButKeepsTheState() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        w.Trigger("actionFileLoad"); // no answer queued: cancelled
+        QCOMPARE(w.Instances.MD3.Header.numSurfaces, 0u);
+        QCOMPARE(w.Form->State.ModelKind, TModelKind::MD3);
+        QCOMPARE(w.Form->StatusText(), QString());
+        QVERIFY(!w.Form->State.Busy);
+
+        WriteBytes(w.Home.File("junk.md3"), {'n', 'o', 'p', 'e'});
+        w.LoadThroughCommand(w.Home.File("junk.md3"));
+        QCOMPARE(w.Form->StatusText(), QString());
+        QVERIFY(w.Dialogs.Errors.empty());
+    }
+
+    void FileThatCannotBeOpenedIsReportedAndCleansUp() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.Home.File("missing.md3"));
+        QCOMPARE(w.Dialogs.Errors.size(), size_t(1));
+        QVERIFY(QString::fromStdString(w.Dialogs.Errors[0]).contains("missing.md3"));
+        QVERIFY(!w.Form->State.Busy);
+    }
+
+    void SaveAsWritesTheModelAndRenamesTheCaption() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        w.Form->MarkChanged();
+        const std::string target = w.Home.File("saved.md3");
+        w.Dialogs.Files.push_back({target});
+        w.Trigger("actionFileSaveAs");
+        QCOMPARE(w.Form->StatusText(), QString("Model saved to file: saved.md3"));
+        QCOMPARE(w.Form->gbModel->title(), QString("saved.md3"));
+        const TFileDialog& dialog = w.Dialogs.FileDialogsShown.back();
+        QCOMPARE(dialog.Title, std::string("Save a model"));
+        QCOMPARE(dialog.Filter, std::string("Quake 3 model (.MD3)|*.MD3"));
+        QCOMPARE(dialog.DefaultExt, std::string(".MD3"));
+        QVERIFY(dialog.OverwritePrompt);
+        TMD3 back;
+        QVERIFY(back.LoadFromFile(target));
+        QCOMPARE(back.Header.numFrames, w.Instances.MD3.Header.numFrames);
+
+        w.Trigger("actionFileSaveAs"); // cancelled
+        QCOMPARE(w.Form->StatusText(), QString());
+    }
+
+    void ClearLeavesOnlyTheViewTab() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        w.Trigger("actionModelClear");
+        TForm1& form = *w.Form;
+        QCOMPARE(form.StatusText(), QString("Environment cleared.."));
+        QCOMPARE(VisibleTabs(form), QStringList{"View"});
+        QCOMPARE(form.State.ModelKind, TModelKind::None);
+        QCOMPARE(form.State.ModelSource, TModelSource::None);
+        QCOMPARE(w.Instances.MD3.Header.numFrames, 0u);
+        QVERIFY(!Enabled(form, "actionModelClear"));
+        for (const char* item : MD3OnlyItems)
+            QVERIFY2(!Enabled(form, item), item);
+        QCOMPARE(form.Menu->actionFileSaveAs->statusTip(), QString());
+        QCOMPARE(form.tabAnimation->cbFrameNames->count(), 0);
+        QCOMPARE(form.tabView->cbTagPivots->count(), 1);
+    }
+
+    void CommandLineFileOpensLikeTheLoadCommand() {
+        TWindowFixture w;
+        w.Form->OpenFromCommandLine(w.WriteModel("cli.MD3", BuildMD3({})));
+        QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
+        QCOMPARE(w.Form->gbModel->title(), QString("cli.MD3"));
+        QVERIFY(w.Dialogs.FileDialogsShown.empty());
+    }
+
+    void ViewSwitchesMirrorTheirTwinsAndReachTheSettingsFile() {
+        TWindowFixture w(true, "[Texturing]\nGamma=1.7\n[View]\nShowTags=0\n[SkyBox]\nEnabled=0\n"
+                               "[ShaderList]\na=x.shader\nb=\nc=y.shader\n");
+        TForm1& form = *w.Form;
+        for (QAction* item : form.Menu->GammaItems->actions())
+            QVERIFY(!item->isChecked());
+        QVERIFY(!form.Menu->actionViewShowtags->isChecked());
+        QVERIFY(!form.SettingsBar->cbShowTags->isChecked());
+        QVERIFY(form.Menu->menuViewSkycolors->isEnabled());
+        QCOMPARE(form.tabSurfaces->cbShaderList->count(), 2);
+
+        form.SettingsBar->cbShowTags->click();
+        QVERIFY(form.Menu->actionViewShowtags->isChecked());
+        form.Menu->actionViewLighting->trigger();
+        QVERIFY(!form.SettingsBar->cbLightingEnabled->isChecked());
+        form.Menu->menuViewShowskybox->trigger();
+        QVERIFY(!form.Menu->menuViewSkycolors->isEnabled());
+        form.findChild<QAction*>("menuViewGammaSW2_5")->trigger();
+        form.SettingsBar->cbCleanUp->click();
+        QVERIFY(!form.Menu->actionSettingsCleanup->isChecked());
+        w.Dialogs.Colors.push_back(0x123456);
+        form.Menu->menuViewSkycolortop->trigger();
+        form.close();
+
+        const TSettings saved = TSettings::Read(w.SettingsPath());
+        QVERIFY(saved.ShowTags);
+        QVERIFY(!saved.Lighting);
+        QVERIFY(saved.SkyBoxEnabled);
+        QCOMPARE(saved.Gamma, 2.5f);
+        QCOMPARE(saved.ColorTop, 0x123456u);
+        QCOMPARE(saved.ShaderList, (std::vector<std::string>{"x.shader", "y.shader"}));
+        QVERIFY(QString::fromStdString(ReadText(w.SettingsPath())).contains("Cleanup=0"));
+    }
+
+    void ShaderNameTypedIntoTheSurfacesTabRenamesAndMarks() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        TSurfacesTab& surfaces = *w.Form->tabSurfaces;
+        surfaces.cbNamesSurfaces->setCurrentIndex(1);
+        surfaces.cbNamesShaders->setEditText("textures/new/skin");
+        QTest::keyClick(surfaces.cbNamesShaders->lineEdit(), Qt::Key_Return);
+        QCOMPARE(NameToString(w.Instances.MD3.Header.Surfaces[1].Shaders[0].name),
+                 std::string("textures/new/skin"));
+        QCOMPARE(w.Form->gbModel->title(), QString("m.md3*"));
+    }
+
+    void PivotChoiceResetsRotationUnlessLocked() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        TForm1& form = *w.Form;
+        form.State.View.ModelRotation = {10, 20, 30};
+        form.tabView->cbLockView->setChecked(true);
+        emit form.tabView->cbTagPivots->activated(0);
+        QCOMPARE(form.State.View.ModelRotation, (TVector{10, 20, 30}));
+        form.tabView->cbLockView->setChecked(false);
+        emit form.tabView->cbTagPivots->activated(0);
+        QCOMPARE(form.State.View.ModelRotation, TVector{});
+    }
+
+private:
+    static std::string ReadText(const std::string& path) {
+        const std::vector<char> bytes = ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
