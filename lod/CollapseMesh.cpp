@@ -159,15 +159,17 @@ float TCollapseMesh::Cost(int32_t u, int32_t v) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
     const float length = VectorLength(VectorSub(to.position, from.position));
-    // The triangles on the edge ("sides") are those of u that also hold v; walking u's faces
-    // for them keeps their order without building a list.
+    // The triangles on the edge ("sides") are those of u that also hold v.
+    Sides.clear();
+    for (int32_t s : from.faces)
+        if (HasVertex(s, v))
+            Sides.push_back(s);
     float curvature = 0;
     for (int32_t f : from.faces) {
         float nearest = 1;
-        for (int32_t s : from.faces)
-            if (HasVertex(s, v))
-                nearest = Lower(
-                    nearest, (1.0f - VectorDot(Triangles[f].normal, Triangles[s].normal)) / 2.0f);
+        for (int32_t s : Sides)
+            nearest =
+                Lower(nearest, (1.0f - VectorDot(Triangles[f].normal, Triangles[s].normal)) / 2.0f);
         curvature = Higher(curvature, nearest);
     }
     float cost = length * curvature;

@@ -84,6 +84,7 @@ private:
     std::vector<TcmTriangle> Triangles;
     std::vector<uint32_t> MarkStamp; // per vertex, for collecting `changed` without repeats
     uint32_t CurrentStamp = 0;
+    mutable std::vector<int32_t> Sides; // scratch of Cost, kept to avoid an allocation per call
     int32_t LiveVertices = 0;
     int32_t Invalid = 0;
 };
