@@ -128,14 +128,22 @@ int RunEdit(CLI::App& verb, const EditArgs& args) {
     TMD3 model;
     if (!model.LoadFromFile(args.input))
         return InvalidInput(args.input, "not a valid MD3 file (wrong ident or truncated)");
-    // Options may repeat; the n-th time an option appears takes its n-th value.
-    std::map<const CLI::Option*, size_t> seen;
+    // Options may repeat; the n-th time an option appears takes its n-th value. The parse
+    // order lists an option once per value, so an option with many values is applied at the
+    // first of them and the rest are passed over.
+    std::map<const CLI::Option*, size_t> applied, passOver;
     for (const CLI::Option* option : verb.parse_order()) {
         for (const EditOperation& op : MD3EditOperations()) {
             if (option->get_name() != op.flag)
                 continue;
-            const size_t n = seen[option]++;
-            if (auto error = op.apply(model, ValuesOf(*option, op, n))) {
+            if (passOver[option] > 0) {
+                --passOver[option];
+                continue;
+            }
+            const std::vector<std::string> values = ValuesOf(*option, op, applied[option]++);
+            if (op.manyValues)
+                passOver[option] = values.size() - 1;
+            if (auto error = op.apply(model, values)) {
                 std::cerr << *error << "\n";
                 return ExitInvalidInput;
             }

@@ -159,14 +159,14 @@ int RunCli(const std::string& arguments) {
 TEST_F(MD3Frames, CliAppliesOperationsInOrder) {
     TMD3 model = BuildMD3({.frames = 1, .tags = 1, .surfaces = 2});
     const std::string in = Save(model, "in.md3");
-    const std::string a = Save(BuildMD3({.frames = 1, .tags = 1, .surfaces = 2}), "b.md3");
-    const std::string b = Save(BuildMD3({.frames = 2, .tags = 1, .surfaces = 2}), "a.md3");
+    const std::string a = Save(BuildMD3({.frames = 1, .tags = 2, .surfaces = 2}), "b.md3");
+    const std::string b = Save(BuildMD3({.frames = 2, .tags = 2, .surfaces = 2}), "a.md3");
     const std::string out = dir.File("out.md3");
     ASSERT_EQ(RunCli("edit " + in + " -o " + out +
                      " --add-tag 'tag_a,b,1,2,3' --scale 2 --flip-x --weld surface1=0.15"
                      " --add-frame-sequence " +
                      a + " " + b +
-                     " --smooth 0 --delete-frame 0"
+                     " --smooth 0 --delete-frame 1"
                      " --add-frame-sequence " +
                      b +
                      " --tag-as-origin origin"
@@ -177,10 +177,12 @@ TEST_F(MD3Frames, CliAppliesOperationsInOrder) {
     ASSERT_EQ(edited.Header.numTags, 2u);
     EXPECT_EQ(NameToString(edited.Header.Tags[1].name), "tag_a,b");
     EXPECT_EQ(edited.Header.numFrames, 3u); // 1 + 2 - 1 + 1
-    // The added tag came before scaling and mirroring; frame 0 of the result is from a.md3.
+    EXPECT_EQ(NameToString(edited.Header.Frames[1].name), "Q merged");
+    // The tag added first was scaled, mirrored and moved with the frame; axes swapped last.
+    EXPECT_EQ(edited.Header.Tags[1].origin, VectorMake(-2, 4, 6));
     EXPECT_EQ(edited.Header.Frames[0].localOrigin, VectorZero());
-    EXPECT_EQ(edited.Header.Tags[0].axis[0], VectorMake(0, 1, 0));
-    EXPECT_EQ(edited.Header.Tags[0].axis[2], VectorMake(0, 0, -1));
+    EXPECT_EQ(edited.Header.Tags[0].axis[0], VectorMake(0, 2, 0));
+    EXPECT_EQ(edited.Header.Tags[0].axis[2], VectorMake(0, 0, -2));
 }
 
 TEST_F(MD3Frames, CliFailingOperationWritesNothing) {
