@@ -5,7 +5,7 @@
 
 #include "core/FileError.h"
 #include "core/MD3.h"
-#include "gamedata/CasePath.h"
+#include "core/CasePath.h"
 #include "gamedata/ImageHeaderTextures.h"
 #include "gamedata/PK3Archive.h"
 #include "gamedata/ScriptText.h"

@@ -35,6 +35,7 @@ void AddInfoVerb(VerbContext& context);
 void AddMD3Verbs(VerbContext& context);
 void AddGameDataVerbs(VerbContext& context);
 void AddSkeletalVerbs(VerbContext& context);
+void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
 
 } // namespace quillon::cli

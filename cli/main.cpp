@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     AddMD3Verbs(context);
     AddGameDataVerbs(context);
     AddSkeletalVerbs(context);
+    AddMapVerbs(context);
     AddLodVerbs(context);
     try {
         app.parse(argc, argv);

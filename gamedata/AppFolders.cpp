@@ -1,6 +1,6 @@
 #include "AppFolders.h"
 
-#include "CasePath.h"
+#include "core/CasePath.h"
 #include "core/FileError.h"
 
 #include <cstdlib>

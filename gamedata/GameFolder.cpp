@@ -1,6 +1,6 @@
 #include "GameFolder.h"
 
-#include "CasePath.h"
+#include "core/CasePath.h"
 
 namespace quillon {
 

@@ -11,11 +11,6 @@
 
 namespace quillon {
 
-struct TImageHeader {
-    TImageInfo Info;
-    bool HasAlpha = false;
-};
-
 class TImageHeaderTextures : public ITextureSource {
 public:
     bool ResolvePath(std::string& name) const override;
@@ -23,9 +18,6 @@ public:
     void ReleaseTexture(uint32_t texture) override;
     bool TextureHasAlpha(uint32_t texture) const override;
     bool ImageSize(const std::string& name, TImageInfo& info) const override;
-
-    // The header of a TGA, BMP or JPEG file chosen by its extension; false when it cannot be read.
-    static bool ReadHeader(const std::string& path, TImageHeader& header);
 
     int LoadedCount() const { return static_cast<int>(Loaded.size()); }
 

@@ -1,6 +1,6 @@
 #include "PK3Archive.h"
 
-#include "CasePath.h"
+#include "core/CasePath.h"
 #include "MemberMask.h"
 #include "ScriptText.h"
 #include "core/FileError.h"

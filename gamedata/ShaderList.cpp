@@ -1,7 +1,7 @@
 #include "ShaderList.h"
 
 #include "AppFolders.h"
-#include "CasePath.h"
+#include "core/CasePath.h"
 #include "GameFolder.h"
 #include "PK3Archive.h"
 #include "ScriptText.h"

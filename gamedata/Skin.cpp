@@ -1,6 +1,6 @@
 #include "Skin.h"
 
-#include "CasePath.h"
+#include "core/CasePath.h"
 #include "ScriptText.h"
 
 namespace quillon {

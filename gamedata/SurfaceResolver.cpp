@@ -1,6 +1,6 @@
 #include "SurfaceResolver.h"
 
-#include "CasePath.h"
+#include "core/CasePath.h"
 #include "ScriptText.h"
 #include "core/MD3.h"
 #include "skeletal/MDM.h"

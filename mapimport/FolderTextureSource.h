@@ -8,7 +8,6 @@
 
 #include "core/TextureSource.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,13 +29,5 @@ public:
 private:
     std::vector<std::string> Folders;
 };
-
-// The existing regular file that `path` names, matching each component without regard to letter
-// case where the exact spelling does not exist.
-std::optional<std::string> FindFileIgnoringCase(const std::string& path);
-
-// Width and height from an image file's header: TGA, BMP or JPEG (its first frame marker).
-bool ReadImageSize(const std::string& path, const std::string& upperExtension, int& width,
-                   int& height);
 
 } // namespace quillon

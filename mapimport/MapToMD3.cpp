@@ -40,6 +40,7 @@ bool IsToolTexture(std::string_view name) {
 }
 
 std::string NumberText(float value) {
+    value += 0.0f; // no "-0" in messages
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);

@@ -276,7 +276,7 @@ private slots:
         TSurfacesTab& surfaces = *w.Form->tabSurfaces;
         surfaces.cbNamesSurfaces->setCurrentIndex(1);
         surfaces.cbNamesShaders->setEditText("textures/new/skin");
-        QTest::keyClick(surfaces.cbNamesShaders->lineEdit(), Qt::Key_Return);
+        emit surfaces.cbNamesShaders->lineEdit()->returnPressed();
         QCOMPARE(NameToString(w.Instances.MD3.Header.Surfaces[1].Shaders[0].name),
                  std::string("textures/new/skin"));
         QCOMPARE(w.Form->gbModel->title(), QString("m.md3*"));

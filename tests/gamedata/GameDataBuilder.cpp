@@ -1,5 +1,6 @@
 #include "GameDataBuilder.h"
 
+#include "core/ImageHeader.h"
 #include "gamedata/ImageHeaderTextures.h"
 
 #include <zip.h>
@@ -143,7 +144,7 @@ uint32_t RecordingTextures::LoadTexture(const std::string& name, float gamma) {
     Gammas.push_back(gamma);
     std::string path = name;
     TImageHeader header;
-    if (!ResolvePath(path) || !TImageHeaderTextures::ReadHeader(path, header))
+    if (!ResolvePath(path) || !ReadImageHeader(path, header))
         return 0;
     Loaded[NextHandle] = path;
     return NextHandle++;
@@ -159,8 +160,7 @@ void RecordingTextures::ReleaseTexture(uint32_t texture) {
 bool RecordingTextures::TextureHasAlpha(uint32_t texture) const {
     const auto it = Loaded.find(texture);
     TImageHeader header;
-    return it != Loaded.end() && TImageHeaderTextures::ReadHeader(it->second, header) &&
-           header.HasAlpha;
+    return it != Loaded.end() && ReadImageHeader(it->second, header) && header.HasAlpha;
 }
 
 bool RecordingTextures::ImageSize(const std::string& name, TImageInfo& info) const {

@@ -1,8 +1,8 @@
 // Every OpenArena player model resolved with its default skin against the real archives: the
 // players archive stands in for the game archive and the 0.8.5 patch for a map archive.
-#include "MD3Builder.h"
+#include "support/MD3Builder.h"
 #include "core/MD3.h"
-#include "gamedata/CasePath.h"
+#include "core/CasePath.h"
 #include "gamedata/ImageHeaderTextures.h"
 #include "gamedata/SurfaceResolver.h"
 

@@ -1,6 +1,6 @@
 #include "gamedata/PK3Archive.h"
 #include "GameDataBuilder.h"
-#include "MD3Builder.h"
+#include "support/MD3Builder.h"
 #include "core/FileError.h"
 #include "gamedata/ArchiveTree.h"
 #include "gamedata/MemberMask.h"

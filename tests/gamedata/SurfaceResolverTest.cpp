@@ -1,6 +1,6 @@
 #include "gamedata/SurfaceResolver.h"
 #include "GameDataBuilder.h"
-#include "MD3Builder.h"
+#include "support/MD3Builder.h"
 #include "core/MD3.h"
 #include "gamedata/SurfaceDetails.h"
 

@@ -1,7 +1,6 @@
 #include "CasePath.h"
 
-#include "ScriptText.h"
-
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -10,6 +9,12 @@ namespace quillon {
 namespace fs = std::filesystem;
 
 namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 bool Exists(const fs::path& path) {
     std::error_code error;
@@ -23,7 +28,7 @@ std::string MatchInFolder(const fs::path& folder, const std::string& name) {
     std::string best;
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string entry = it->path().filename().string();
-        if (EqualsIgnoringCase(entry, name) && (best.empty() || entry < best))
+        if (SameIgnoringCase(entry, name) && (best.empty() || entry < best))
             best = entry;
     }
     return best;
