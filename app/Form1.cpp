@@ -14,7 +14,7 @@
 #include "ViewTab.h"
 #include "core/FileError.h"
 #include "gamedata/AppFolders.h"
-#include "gamedata/CasePath.h"
+#include "core/CasePath.h"
 #include "gamedata/GameFolder.h"
 
 #include <QAction>

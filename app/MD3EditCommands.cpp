@@ -6,7 +6,7 @@
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "ViewTab.h"
-#include "gamedata/CasePath.h"
+#include "core/CasePath.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "Tga.h"
 #include "core/FileError.h"
 #include "core/FileReader.h"
-#include "gamedata/CasePath.h"
+#include "core/CasePath.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
