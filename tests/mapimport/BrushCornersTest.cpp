@@ -19,9 +19,14 @@ TVec3d Cross(TVec3d a, TVec3d b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// The plane of a face whose corners a, b, c run counter-clockwise seen from outside.
+TVec3d Neg(TVec3d a) {
+    return {-a.x, -a.y, -a.z};
+}
+
+// The plane of a face whose corners a, b, c run counter-clockwise seen from outside. The plane
+// constant's sign puts the plane through the negated points, so the points go in negated.
 TBrushPlane FacePlane(TVec3d a, TVec3d b, TVec3d c) {
-    return BrushPlaneThrough(c, b, a);
+    return BrushPlaneThrough(Neg(c), Neg(b), Neg(a));
 }
 
 // A rigid placement: a random rotation and an offset of up to 400 units.

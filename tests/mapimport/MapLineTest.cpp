@@ -42,7 +42,11 @@ TEST(MapLine, ReadsAFullPlaneLine) {
 
 TEST(MapLine, ShortOrUnreadablePlaneLinesUseDefaults) {
     EXPECT_FALSE(ParsePlaneLine("( 1 2 3 ) ( 4 5 6 ) ( 7 8 9"));
-    EXPECT_FALSE(ParsePlaneLine("(\t1 2 3 ) ( 4 5 6 ) ( 7 8 9 ) a 0 0 0 1 1"));
+    EXPECT_FALSE(ParsePlaneLine("(\t1\t2\t3\t)\t(\t4\t5\t6\t)\t(\t7\t8\t9\t)\ta\t0\t0\t0\t1\t1"));
+    // One tab among spaces still gives 15 words, shifted: the first point reads wrong.
+    const auto shifted = ParsePlaneLine("(\t1 2 3 ) ( 4 5 6 ) ( 7 8 9 ) a 0 0 0 1 1");
+    ASSERT_TRUE(shifted);
+    EXPECT_EQ(shifted->points[0], VectorMake(2, 3, 0));
 
     const auto bare = ParsePlaneLine("( 1 2 3 ) ( 4 5 6 ) ( 7 8 9 )");
     ASSERT_TRUE(bare);

@@ -163,7 +163,7 @@ TEST(MapToMD3, LimitsEmptyTheModelAndSayWhich) {
                                   "Too many vetices used in face.."},
         {WorldMap(crowded), "MAX_VERTS limit exceeded: 4104 > 4096\r\nToo many vetices used with "
                             "the same shader/texture..\r\nShadername: base/wall"},
-        {farAway, "MAX_XYZ limit exceeded: 520 > 511.984375\r\nBrush too far from the map "
+        {farAway, "MAX_XYZ limit exceeded: 520 > 511.98438\r\nBrush too far from the map "
                   "origin..\r\nBrush 1, face 0, corner ( 520 8 8 )"},
     };
     for (const Case& c : cases) {
