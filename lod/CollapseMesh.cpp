@@ -38,6 +38,7 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
     for (const TVector& p : positions)
         CreateVertex(p);
     MarkStamp.assign(Vertices.size(), 0);
+    CornerUses.assign(Vertices.size(), 0);
     Triangles.reserve(triangles.size());
     const auto exists = [&](int32_t v) { return v >= 0 && v < VertexCount(); };
     for (const TTriData& t : triangles) {
@@ -155,21 +156,36 @@ void TCollapseMesh::AddNeighbourPairs(const std::array<int32_t, 3>& corners) {
                 AddUnique(Vertices[corners[i]].neighbours, corners[j]);
 }
 
-float TCollapseMesh::Cost(int32_t u, int32_t v) const {
+void TCollapseMesh::FillFaceAngles(int32_t u) const {
+    const std::vector<int32_t>& faces = Vertices[u].faces;
+    const size_t k = faces.size();
+    FaceAngles.resize(k * k);
+    // The dot product is symmetric bit for bit, so each pair is computed once.
+    for (size_t i = 0; i < k; ++i)
+        for (size_t j = i; j < k; ++j) {
+            const float a =
+                (1.0f - VectorDot(Triangles[faces[i]].normal, Triangles[faces[j]].normal)) / 2.0f;
+            FaceAngles[i * k + j] = a;
+            FaceAngles[j * k + i] = a;
+        }
+}
+
+float TCollapseMesh::CostFromFaceAngles(int32_t u, int32_t v) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
     const float length = VectorLength(VectorSub(to.position, from.position));
     // The triangles on the edge ("sides") are those of u that also hold v.
+    const size_t k = from.faces.size();
     Sides.clear();
-    for (int32_t s : from.faces)
-        if (HasVertex(s, v))
-            Sides.push_back(s);
+    for (size_t s = 0; s < k; ++s)
+        if (HasVertex(from.faces[s], v))
+            Sides.push_back(static_cast<int32_t>(s));
     float curvature = 0;
-    for (int32_t f : from.faces) {
+    for (size_t f = 0; f < k; ++f) {
+        const float* row = &FaceAngles[f * k];
         float nearest = 1;
         for (int32_t s : Sides)
-            nearest =
-                Lower(nearest, (1.0f - VectorDot(Triangles[f].normal, Triangles[s].normal)) / 2.0f);
+            nearest = Lower(nearest, row[s]);
         curvature = Higher(curvature, nearest);
     }
     float cost = length * curvature;
@@ -180,18 +196,26 @@ float TCollapseMesh::Cost(int32_t u, int32_t v) const {
     return cost;
 }
 
+float TCollapseMesh::Cost(int32_t u, int32_t v) const {
+    FillFaceAngles(u);
+    return CostFromFaceAngles(u, v);
+}
+
 bool TCollapseMesh::IsBoundary(int32_t v) const {
+    // Each triangle of v names every other corner once, so a corner counted once lies on an
+    // edge that only one of v's triangles uses.
     const std::vector<int32_t>& faces = Vertices[v].faces;
-    for (int32_t f : faces)
-        for (int32_t w : Triangles[f].vertices) {
-            if (w == v)
-                continue;
-            const auto users = std::count_if(faces.begin(), faces.end(),
-                                             [&](int32_t g) { return HasVertex(g, w); });
-            if (users == 1)
-                return true;
-        }
-    return false;
+    const auto corners = [&](auto&& visit) {
+        for (int32_t f : faces)
+            for (int32_t w : Triangles[f].vertices)
+                if (w != v)
+                    visit(w);
+    };
+    corners([&](int32_t w) { ++CornerUses[w]; });
+    bool boundary = false;
+    corners([&](int32_t w) { boundary = boundary || CornerUses[w] == 1; });
+    corners([&](int32_t w) { CornerUses[w] = 0; });
+    return boundary;
 }
 
 void TCollapseMesh::ComputeCollapseCost(int32_t v) {
@@ -202,8 +226,9 @@ void TCollapseMesh::ComputeCollapseCost(int32_t v) {
         return;
     }
     vertex.cost = NoCandidateCost;
+    FillFaceAngles(v);
     for (int32_t n : vertex.neighbours) {
-        const float cost = Cost(v, n);
+        const float cost = CostFromFaceAngles(v, n);
         if (cost < vertex.cost) {
             vertex.candidate = n;
             vertex.cost = cost;
@@ -223,7 +248,8 @@ void TCollapseMesh::Collapse(int32_t u, std::vector<int32_t>& changed) {
     changed.clear();
     TcmVertex& from = Vertices[u];
     const int32_t v = from.candidate;
-    const std::vector<int32_t> kept = from.neighbours;
+    std::vector<int32_t>& kept = Kept;
+    kept = from.neighbours;
     // Boundary state depends only on a vertex's own triangles, and only the corners of u's
     // triangles see theirs change.
     MarkStamp[u] = CurrentStamp;

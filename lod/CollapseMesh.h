@@ -79,12 +79,20 @@ private:
     void RemoveIfNonNeighbour(int32_t v, int32_t n);
     void AddNeighbourPairs(const std::array<int32_t, 3>& corners);
     void Mark(int32_t v, std::vector<int32_t>& changed);
+    // Cost(u, v) for every neighbour v of u reads one table of (1 - cos) / 2 of the angle
+    // between each pair of u's triangles, filled once per u.
+    void FillFaceAngles(int32_t u) const;
+    float CostFromFaceAngles(int32_t u, int32_t v) const;
 
     std::vector<TcmVertex> Vertices;
     std::vector<TcmTriangle> Triangles;
     std::vector<uint32_t> MarkStamp; // per vertex, for collecting `changed` without repeats
     uint32_t CurrentStamp = 0;
-    mutable std::vector<int32_t> Sides; // scratch of Cost, kept to avoid an allocation per call
+    // Scratch kept between calls to avoid an allocation per step.
+    mutable std::vector<int32_t> Sides;      // positions in u's face list
+    mutable std::vector<float> FaceAngles;   // faces x faces, row-major
+    mutable std::vector<int32_t> CornerUses; // per vertex, zero between IsBoundary calls
+    std::vector<int32_t> Kept;               // the removed vertex's neighbours
     int32_t LiveVertices = 0;
     int32_t Invalid = 0;
 };
