@@ -245,10 +245,22 @@ int RunMDS2MDM(const SkeletalArgs& a) {
     TMDX animation;
     if (!mds.ConvertToSkeletal(mesh, animation))
         return Invalid(a.input, "MDS");
-    if (!mesh.SaveToFile(a.output))
+    // Both files or neither: the mesh waits beside its target until the animation is written,
+    // and is removed on every way out (a write error may also arrive as an exception).
+    const std::string pending = a.output + ".pending";
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removePending(
+        &pending, [](const std::string* path) {
+            std::error_code ignored;
+            std::filesystem::remove(*path, ignored);
+        });
+    if (!mesh.SaveToFile(pending))
         return NotWritten(a.output);
     if (!animation.SaveToFile(a.mdxOutput))
         return NotWritten(a.mdxOutput);
+    std::error_code error;
+    std::filesystem::rename(pending, a.output, error);
+    if (error)
+        return NotWritten(a.output);
     return ExitDone;
 }
 

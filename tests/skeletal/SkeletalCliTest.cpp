@@ -58,6 +58,13 @@ TEST_F(SkeletalCli, FailuresWriteNothing) {
     EXPECT_EQ(Cli("resave " + dir.File("missing.mdx") + " -o " + dir.File("x.mdx")), 3);
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.md3")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.mdx")));
+    // The animation cannot be written: the mesh is not left behind either.
+    EXPECT_EQ(Cli("mds2mdm " + dir.File("old.mds") + " -o " + dir.File("x.mdm") + " --mdx " +
+                  dir.File("no/such/folder/x.mdx")),
+              3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path),
+                            std::filesystem::directory_iterator{}),
+              3);
     // Over a limit: refused unless --yes.
     WriteBytes(dir.File("big.mdm"), MDMFileBytes(BuildMDM({33, 1, 1, 1, 1, 0, 1}), false));
     EXPECT_EQ(Cli("resave " + dir.File("big.mdm") + " -o " + dir.File("y.mdm")), 1);
