@@ -12,10 +12,13 @@
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "ViewTab.h"
+#include "core/CasePath.h"
 #include "core/FileError.h"
 #include "gamedata/AppFolders.h"
-#include "core/CasePath.h"
 #include "gamedata/GameFolder.h"
+#include "gamedata/ImageHeaderTextures.h"
+#include "gamedata/SurfaceDetails.h"
+#include "render/ViewRenderer.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -86,8 +89,10 @@ private:
 } // namespace
 
 TForm1::TForm1(TProgramInstances& instances, IDialogs& dialogs, const std::string& executablePath,
-               QWidget* parent)
-    : QMainWindow(parent), Instances(instances), Dialogs(dialogs) {
+               ITextureSource* textures, QWidget* parent)
+    : QMainWindow(parent), Instances(instances), Dialogs(dialogs),
+      OwnTextures(textures ? nullptr : std::make_unique<TImageHeaderTextures>()),
+      Resolver(instances.Shaders, textures ? *textures : *OwnTextures) {
     setWindowTitle("Quillon v1.4.0");
     BuildDialogs();
     BuildWindow();
@@ -108,6 +113,12 @@ void TForm1::BuildDialogs() {
     OpenDialogMD3s.Filter = "Quake 3 models  (.MD3)|*.MD3";
     SaveAsDialog.Kind = TFileDialog::TKind::Save;
     SaveAsDialog.OverwritePrompt = true;
+    SkinDialog.Title = "Select a skin to load";
+    SkinDialog.Filter = "Quake 3 model Skins  (*.skin)|*.skin";
+    SkinDialog.DefaultExt = ".skin";
+    ShaderDialog.Title = "Select a shader-file";
+    ShaderDialog.Filter = "Shader-file  (.shader)|*.shader";
+    ShaderDialog.DefaultExt = ".shader";
 }
 
 void TForm1::BuildWindow() {
@@ -165,13 +176,29 @@ void TForm1::ConnectCommands() {
     Connect(Menu->actionModelClear, &TForm1::actionModelClear);
     Connect(Menu->actionHelp, &TForm1::actionHelp);
     Connect(Menu->actionSettingsGamedir, &TForm1::actionSettingsGamedir);
-    connect(SettingsBar->bSetGameDir, &QPushButton::clicked, this,
-            [this] { RunCommand([this] { actionSettingsGamedir(); }); });
+    Connect(Menu->actionFileSelectSkin, &TForm1::actionFileSelectSkin);
+    Connect(Menu->actionFileClearSkin, &TForm1::actionFileClearSkin);
+    Connect(Menu->actionModelSkinpermanent, &TForm1::actionModelSkinpermanent);
+    Connect(Menu->actionFileAddtoshaderlist, &TForm1::actionFileAddtoshaderlist);
+    Connect(Menu->actionFileClearshaderlist, &TForm1::actionFileClearshaderlist);
+    const std::pair<QPushButton*, QAction*> buttons[] = {
+        {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
+        {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
+        {tabSurfaces->bClearSkin, Menu->actionFileClearSkin},
+        {tabSurfaces->bSelectShaderFile, Menu->actionFileAddtoshaderlist},
+        {tabSurfaces->bClearShaderList, Menu->actionFileClearshaderlist}};
+    for (const auto& [button, action] : buttons)
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
     connect(tabHelp, &THelpTab::clicked, this, [this] {
         if (IsHelpShowing())
             actionHelp();
     });
-    connect(tabSurfaces, &TSurfacesTab::shaderNameEntered, this, &TForm1::ChangeShaderName);
+    connect(tabSurfaces, &TSurfacesTab::shaderNameEntered, this,
+            [this](int surface, const QString& name) {
+                RunCommand([&] { ChangeShaderName(surface, name); });
+            });
+    connect(tabSurfaces, &TSurfacesTab::surfaceChosen, this, &TForm1::ShowSurfaceDetails);
+    connect(tabSurfaces, &TSurfacesTab::stageChosen, this, &TForm1::ShowStageDetails);
     connect(tabView->cbTagPivots, &QComboBox::activated, this, &TForm1::ChoosePivot);
     connect(Playback, &TPlaybackControls::redrawRequested, this, &TForm1::DrawView);
     connect(Playback, &TPlaybackControls::playClicked, this, [this] {
@@ -245,6 +272,8 @@ void TForm1::StartUp(const std::string& executablePath) {
     const TAppFolders folders = TAppFolders::ForExecutable(executablePath);
     State.ApplicationFolder = folders.AppFolder;
     State.TemporaryFolder = folders.TmpFolder;
+    Resolver.Folders = folders;
+    Resolver.Status = [this](const std::string& text) { SetStatus(text); };
     State.SettingsPath =
         folders.AppFolder + std::filesystem::path(executablePath).stem().string() + ".ini";
     if (!IsInstalledCorrectly()) {
@@ -412,6 +441,7 @@ void TForm1::ApplyTabSet(TModelKind kind) {
 
 void TForm1::ApplyMenuState(TModelKind kind) {
     Menu->ApplyModelKind(kind);
+    UpdateEmbedSkin();
     tabTags->gbAddTags->setEnabled(kind == TModelKind::MD3);
 }
 
@@ -476,33 +506,116 @@ void TForm1::SetSaveHints(const QString& hint) {
 
 // --- texture resolution and the 3D view ---
 
-// Resolution of every surface's shader through skin, shader list, archives and game data.
+TModelRef TForm1::ModelRef() {
+    return {static_cast<int>(State.ModelKind), &Instances.MD3, &Instances.MDM};
+}
+
+TResolveInput TForm1::ResolveInput() {
+    TResolveInput input;
+    input.Model = ModelRef();
+    input.Source = static_cast<int>(State.ModelSource);
+    input.ModelFolder = State.ModelFolder;
+    input.ArchivePath = State.ArchivePath;
+    // The MD3 dialog is the only model dialog; its choice is forgotten by loads from archives.
+    if (State.ModelKind == TModelKind::MD3 && !OpenDialog.FileName.empty())
+        input.ModelFileFolder = FolderPart(OpenDialog.FileName);
+    input.Gamma = State.Settings.Gamma;
+    return input;
+}
+
+void TForm1::Resolve(const std::function<void(const TResolveInput&)>& step) {
+    // Also when an archive error ends the step early, the tab shows what was resolved so far.
+    struct TShowAfter {
+        TForm1& Form;
+        ~TShowAfter() { Form.ShowResolved(); }
+    } showAfter{*this};
+    step(ResolveInput());
+}
+
+void TForm1::ShowResolved() {
+    tabSurfaces->SetResolvedItems(Resolver.ShaderFileItems, Resolver.ShaderNameFoundItems);
+    ShowSurfaceDetails(tabSurfaces->CurrentSurface());
+    if (pcTabs->currentWidget() == tabView)
+        DrawView();
+}
+
+void TForm1::ShowSurfaceDetails(int surface) {
+    const TSurfaceDetails details =
+        SurfaceDetails(ModelRef(), Instances.Shaders, Resolver.Skin, Resolver.ShaderFileItems,
+                       Resolver.ShaderNameFoundItems, surface);
+    tabSurfaces->ShowSurface(details);
+    if (details.Stage.PreviewVisible && TexturePreviewHook)
+        TexturePreviewHook(surface, 0);
+}
+
+void TForm1::ShowStageDetails(int surface, int stage) {
+    const TStageDetails details = StageDetails(ModelRef(), Instances.Shaders, surface, stage);
+    tabSurfaces->ShowStage(details);
+    if (details.PreviewVisible && TexturePreviewHook)
+        TexturePreviewHook(surface, stage);
+}
+
 void TForm1::UpdateSkinsShadersTextures() {
-    tabSurfaces->ClearDetails();
+    Resolve([this](const TResolveInput& input) { Resolver.Update(input); });
+}
+
+void TForm1::UpdateEmbedSkin() {
+    Menu->actionModelSkinpermanent->setEnabled(Resolver.CanEmbedSkin(ModelRef()));
+}
+
+void TForm1::LoadSkin(const std::string& path) {
+    const bool loaded = Resolver.LoadSkin(path, false, ResolveInput());
+    UpdateEmbedSkin();
+    if (!loaded)
+        return;
+    tabSurfaces->leSkinFile->setText(Q(FilePart(path)));
+    tabSurfaces->leSkin->clear();
+    UpdateSkinsShadersTextures();
 }
 
 void TForm1::ClearSkin() {
     tabSurfaces->leSkinFile->clear();
-    tabSurfaces->leSkinEntry->clear();
+    tabSurfaces->leSkin->clear();
+    Menu->actionModelSkinpermanent->setEnabled(false);
+    if (!Resolver.Skin.Empty())
+        Resolve([this](const TResolveInput& input) { Resolver.ClearSkin(input); });
 }
 
-void TForm1::ReleaseMapShaderList() {}
+void TForm1::ReleaseMapShaderList() {
+    Resolver.Scripts.ReleaseMapArchive();
+}
 
 void TForm1::RebuildShaderList() {
-    tabSurfaces->SetShaderList(State.Settings.ShaderList);
+    const std::vector<std::string>& paths = State.Settings.ShaderList;
+    tabSurfaces->SetShaderList(paths);
+    Resolve([&](const TResolveInput& input) { Resolver.RebuildShaderList(paths, input); });
 }
 
 void TForm1::ApplyGameFolder() {
-    SettingsBar->leGameDir->setText(Q(State.Settings.GameDir));
+    Resolve([this](const TResolveInput& input) {
+        Resolver.ApplyGameFolder(State.Settings.GameDir, input);
+    });
+    if (Resolver.Game.IsSet())
+        SettingsBar->leGameDir->setText(Q(Resolver.Game.Path()));
 }
 
 void TForm1::RecomputePivotOffset() {
-    State.View.PivotOffset = {};
+    if (State.Settings.CenterModel)
+        return; // the fit has centred the model's bounding box
+    State.View.PivotOffset =
+        State.ModelKind == TModelKind::MD3
+            ? TViewRenderer::TagPivot(Instances.MD3, tabView->cbTagPivots->currentIndex(), 0)
+            : TVector{};
 }
 
-void TForm1::RefreshTexturePreview() {}
+void TForm1::RefreshTexturePreview() {
+    ShowStageDetails(tabSurfaces->CurrentSurface(), tabSurfaces->CurrentStage());
+}
 
 void TForm1::ReloadTextures() {
+    Resolver.ReloadTextures(State.Settings.Gamma);
+    if (pcTabs->currentWidget() == tabSurfaces)
+        RefreshTexturePreview();
     DrawView();
 }
 
@@ -625,6 +738,44 @@ void TForm1::actionSettingsGamedir() {
     QApplication::restoreOverrideCursor();
 }
 
+void TForm1::actionFileSelectSkin() {
+    if (!Dialogs.Execute(SkinDialog))
+        return;
+    TCommandFrame frame(*this);
+    frame.ShowHourglass();
+    repaint();
+    LoadSkin(SkinDialog.FileName);
+}
+
+void TForm1::actionFileClearSkin() {
+    ClearSkin();
+}
+
+void TForm1::actionModelSkinpermanent() {
+    if (Resolver.Skin.Empty())
+        return;
+    if (Dialogs.AskYesNoCancel(
+            "Confirmation", "Copy the shaders/textures from the currently loaded skin-file?..") !=
+        TAnswer::Yes)
+        return;
+    if (!Resolver.EmbedSkin(ModelRef()))
+        return;
+    FillPanels();
+    MarkChanged();
+}
+
+void TForm1::actionFileAddtoshaderlist() {
+    if (!Dialogs.Execute(ShaderDialog))
+        return;
+    State.Settings.ShaderList.push_back(ShaderDialog.FileName);
+    RebuildShaderList();
+}
+
+void TForm1::actionFileClearshaderlist() {
+    State.Settings.ShaderList.clear();
+    RebuildShaderList();
+}
+
 void TForm1::ChangeShaderName(int surface, const QString& name) {
     if (State.ModelKind == TModelKind::MD3)
         Instances.MD3.SetShaderName(surface, name.toStdString());
@@ -632,7 +783,6 @@ void TForm1::ChangeShaderName(int surface, const QString& name) {
         Instances.MDM.SetSurfaceShader(surface, name.toStdString());
     else
         return;
-    tabSurfaces->cbNamesShaders->setItemText(surface, name);
     MarkChanged();
     UpdateSkinsShadersTextures();
 }

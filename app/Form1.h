@@ -8,10 +8,12 @@
 #include "Dialogs.h"
 #include "ProgramInstances.h"
 #include "WindowState.h"
+#include "gamedata/SurfaceResolver.h"
 
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,7 +24,6 @@ class QTabWidget;
 
 namespace quillon {
 
-class ITextureSource;
 class TAnimationTab;
 class TBonesTab;
 class TGeneralTab;
@@ -38,9 +39,11 @@ class TViewTab;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs the start-up: settings, installation check, temporary folders, initial state.
+    // Runs the start-up: settings, installation check, temporary folders, initial state. Images
+    // are loaded through `textures` (the program's texture manager); without one they are only
+    // measured, as the tests need.
     TForm1(TProgramInstances& instances, IDialogs& dialogs, const std::string& executablePath,
-           QWidget* parent = nullptr);
+           ITextureSource* textures = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The exit code that start-up asked the program to end with (0: none was asked).
@@ -51,10 +54,8 @@ public:
     void AttachView(QWidget* view);
     // Set by the 3D view: reset and fit in place of the plain reset.
     std::function<void()> ResetViewHook;
-    // Set by the 3D view: the texture preview of a surface's stage, and the texture manager that
-    // the update of skins, shaders and textures loads its images through.
+    // Set by the 3D view: the texture preview of a surface's stage.
     std::function<void(int surface, int stage)> TexturePreviewHook;
-    ITextureSource* Textures = nullptr;
 
     // --- commands ---
     void actionFileLoad();
@@ -63,6 +64,11 @@ public:
     void actionModelClear();
     void actionHelp();
     void actionSettingsGamedir();
+    void actionFileSelectSkin();
+    void actionFileClearSkin();
+    void actionModelSkinpermanent();
+    void actionFileAddtoshaderlist();
+    void actionFileClearshaderlist();
 
     // --- operations the commands share ---
     void FillPanels();
@@ -91,14 +97,27 @@ public:
     void RecomputePivotOffset();
     void RefreshTexturePreview();
     void ReloadTextures();
+    void LoadSkin(const std::string& path);
+    void ShowSurfaceDetails(int surface);
+    void ShowStageDetails(int surface, int stage);
+    // The current model and where it came from, as texture resolution needs them.
+    TModelRef ModelRef();
+    TResolveInput ResolveInput();
 
     TProgramInstances& Instances;
     IDialogs& Dialogs;
+
+private:
+    std::unique_ptr<ITextureSource> OwnTextures; // when no texture manager was given
+public:
+    TSurfaceResolver Resolver;
     TWindowState State;
     // The MD3 open dialog, shared by the load and the frame-adding commands.
     TFileDialog OpenDialog;
     TFileDialog OpenDialogMD3s;
     TFileDialog SaveAsDialog;
+    TFileDialog SkinDialog;
+    TFileDialog ShaderDialog;
 
     TMainMenu* Menu;
     TSettingsBar* SettingsBar;
@@ -137,6 +156,10 @@ private:
     // The load command; with a path, that file stands for the dialog's choice.
     void LoadMD3(const std::optional<std::string>& chosenPath);
     void ChangeShaderName(int surface, const QString& name);
+    // Runs a step of texture resolution; the Surfaces tab then shows what it resolved.
+    void Resolve(const std::function<void(const TResolveInput&)>& step);
+    void ShowResolved();
+    void UpdateEmbedSkin();
     void ChoosePivot(int index);
     void TabChanged(int index);
     void SetTabVisible(QWidget* tab, bool visible);

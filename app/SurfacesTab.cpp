@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,173 +18,285 @@
 namespace quillon {
 
 namespace {
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+QPushButton* Button(const char* name, const char* caption, const char* hint, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    if (*hint)
+        button->setToolTip(hint);
     return button;
 }
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The flags describe the shader; the user reads them, never sets them.
+void MakeReadOnly(QCheckBox* flag) {
+    flag->setAttribute(Qt::WA_TransparentForMouseEvents);
+    flag->setFocusPolicy(Qt::NoFocus);
+}
+
+void FillList(QComboBox* list, const std::vector<std::string>& items) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const std::string& item : items)
+        list->addItem(Q(item));
+}
+
+// The marks in the order a name travels: from the surface or the skin, through the shader list
+// or a script, to an image.
+struct TMarkCaption {
+    const char* Name;
+    const char* Caption;
+};
+const TMarkCaption MarkCaptions[] = {
+    {"shapeSurfaceShader", "surface name"},
+    {"shapeSkinFile", "skin"},
+    {"shapeSkinShaderlist", "skin > list"},
+    {"shapeShaderlist", "list"},
+    {"shapeShaderlistIn", "list in"},
+    {"shapeShaderlistOut", "list out"},
+    {"shapeShaderlistShader", "list > shader"},
+    {"shapeShaderlistTexture", "list > image"},
+    {"shapeSkinShader", "skin > shader"},
+    {"shapeSkinTexture", "skin > image"},
+    {"shapeShaderFile", "shader"},
+    {"shapeShaderFileIn", "script in"},
+    {"shapeShaderFileOut", "script out"},
+    {"shapeShaderTexture", "shader > image"},
+    {"shapeTextureFile", "image"},
+};
 } // namespace
 
-TSurfacesTab::TSurfacesTab(QWidget* parent)
-    : QWidget(parent), leNumSurfaces(ReadOnlyField("leNumSurfaces", this)),
-      leNumShaders(ReadOnlyField("leNumShaders", this)),
-      leNumVertices(ReadOnlyField("leNumVertices", this)),
-      leNumTriangles(ReadOnlyField("leNumTriangles", this)),
-      cbNamesSurfaces(ListBox("cbNamesSurfaces", this)),
-      cbNamesShaders(ListBox("cbNamesShaders", this)) {
+TSurfacesTab::TSurfacesTab(QWidget* parent) : QWidget(parent) {
     setObjectName("tabSurfaces");
-    cbNamesShaders->setEditable(true);
-    cbNamesShaders->setInsertPolicy(QComboBox::NoInsert);
     auto* layout = new QVBoxLayout(this);
-    auto* counts = new QGridLayout;
-    counts->addWidget(new QLabel("Surfaces", this), 0, 0);
-    counts->addWidget(leNumSurfaces, 0, 1);
-    counts->addWidget(new QLabel("Shaders", this), 0, 2);
-    counts->addWidget(leNumShaders, 0, 3);
-    counts->addWidget(new QLabel("Vertices", this), 1, 0);
-    counts->addWidget(leNumVertices, 1, 1);
-    counts->addWidget(new QLabel("Triangles", this), 1, 2);
-    counts->addWidget(leNumTriangles, 1, 3);
-    layout->addLayout(counts);
-    auto* names = new QFormLayout;
-    names->addRow("Surface", cbNamesSurfaces);
-    names->addRow("Shader", cbNamesShaders);
-    layout->addLayout(names);
+    layout->addWidget(BuildCounts());
     layout->addWidget(BuildDetails());
+    layout->addWidget(BuildMarks());
     layout->addWidget(BuildSkinAndShaderList());
-    imgTexturePreview = new QLabel(this);
-    imgTexturePreview->setObjectName("imgTexturePreview");
-    imgTexturePreview->setMinimumSize(128, 128);
-    imgTexturePreview->setAlignment(Qt::AlignCenter);
-    imgTexturePreview->setFrameShape(QFrame::StyledPanel);
-    layout->addWidget(imgTexturePreview, 1);
+    layout->addWidget(BuildPreview(), 1);
 
-    connect(cbNamesSurfaces, &QComboBox::currentIndexChanged, this, &TSurfacesTab::ChooseSurface);
+    connect(cbNamesSurfaces, &QComboBox::currentIndexChanged, this, &TSurfacesTab::surfaceChosen);
+    connect(cbShaderTextures, &QComboBox::currentIndexChanged, this,
+            [this](int stage) { emit stageChosen(CurrentSurface(), stage); });
     connect(cbNamesShaders->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        const int surface = cbNamesSurfaces->currentIndex();
+        const int surface = CurrentSurface();
         if (surface >= 0)
             emit shaderNameEntered(surface, cbNamesShaders->currentText());
     });
+    ShowMarks({});
+}
+
+QWidget* TSurfacesTab::BuildCounts() {
+    auto* box = new QWidget(this);
+    leNumSurfaces = ReadOnlyField("leNumSurfaces", box);
+    leNumShaders = ReadOnlyField("leNumShaders", box);
+    leNumVerts = ReadOnlyField("leNumVerts", box);
+    leNumTriangles = ReadOnlyField("leNumTriangles", box);
+    leSurfaceFlags = ReadOnlyField("leSurfaceFlags", box);
+    cbNamesSurfaces = ListBox("cbNamesSurfaces", box);
+    cbNamesShaders = ListBox("cbNamesShaders", box);
+    cbNamesShaders->setEditable(true);
+    cbNamesShaders->setInsertPolicy(QComboBox::NoInsert);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(new QLabel("Surfaces", box), 0, 0);
+    grid->addWidget(leNumSurfaces, 0, 1);
+    grid->addWidget(new QLabel("Shaders", box), 0, 2);
+    grid->addWidget(leNumShaders, 0, 3);
+    grid->addWidget(new QLabel("Vertices", box), 1, 0);
+    grid->addWidget(leNumVerts, 1, 1);
+    grid->addWidget(new QLabel("Triangles", box), 1, 2);
+    grid->addWidget(leNumTriangles, 1, 3);
+    grid->addWidget(new QLabel("Surface", box), 2, 0);
+    grid->addWidget(cbNamesSurfaces, 2, 1, 1, 3);
+    grid->addWidget(new QLabel("Flags", box), 3, 0);
+    grid->addWidget(leSurfaceFlags, 3, 1);
+    grid->addWidget(new QLabel("Shader", box), 4, 0);
+    grid->addWidget(cbNamesShaders, 4, 1, 1, 3);
+    return box;
 }
 
 QWidget* TSurfacesTab::BuildDetails() {
     auto* box = new QGroupBox("Shader found", this);
     box->setObjectName("gbShaderDetails");
-    leShaderFile = ReadOnlyField("leShaderFile", box);
-    leShaderFound = ReadOnlyField("leShaderFound", box);
-    cbTextures = ListBox("cbTextures", box);
-    leTextureSize = ReadOnlyField("leTextureSize", box);
-    cbAlphaChannel = CheckBox("cbAlphaChannel", "Alpha Channel", box);
-    cbAlphaFunc = CheckBox("cbAlphaFunc", "AlphaFunc", box);
-    cbEnvironment = CheckBox("cbEnvironment", "Environment", box);
-    cbClamped = CheckBox("cbClamped", "Clamped", box);
-    cbAnimMap = CheckBox("cbAnimMap", "animMap", box);
-    cbVideoMap = CheckBox("cbVideoMap", "videoMap", box);
-    leCull = ReadOnlyField("leCull", box);
-    auto* form = new QFormLayout(box);
-    form->addRow("Shader file", leShaderFile);
-    form->addRow("Shader", leShaderFound);
-    form->addRow("Textures", cbTextures);
-    form->addRow("Size", leTextureSize);
-    auto* flags = new QGridLayout;
+    cbShaderFile = ListBox("cbShaderFile", box);
+    cbShaderNameFound = ListBox("cbShaderNameFound", box);
+    cbShaderTextures = ListBox("cbShaderTextures", box);
+    lNumTextures = new QLabel("0", box);
+    lNumTextures->setObjectName("lNumTextures");
+    leTextureDimensions = ReadOnlyField("leTextureDimensions", box);
+    cbHasAlpha = CheckBox("cbHasAlpha", "Alpha Channel", box);
+    MakeReadOnly(cbHasAlpha);
+    DetailsForm = new QFormLayout(box);
+    DetailsForm->addRow("Shader file", cbShaderFile);
+    DetailsForm->addRow("Shader", cbShaderNameFound);
+    auto* textures = new QHBoxLayout;
+    textures->addWidget(cbShaderTextures, 1);
+    textures->addWidget(lNumTextures);
+    DetailsForm->addRow("Textures", textures);
+    DetailsForm->addRow("Dimensions", leTextureDimensions);
+    DetailsForm->addRow(cbHasAlpha);
+    DetailsForm->addRow(BuildShaderProps(box));
+    return box;
+}
+
+QWidget* TSurfacesTab::BuildShaderProps(QWidget* parent) {
+    pShaderProps = new QWidget(parent);
+    pShaderProps->setObjectName("pShaderProps");
+    cbAlphaFunc = CheckBox("cbAlphaFunc", "AlphaFunc", pShaderProps);
+    cbEnvironmentMap = CheckBox("cbEnvironmentMap", "Environment", pShaderProps);
+    cbClamped = CheckBox("cbClamped", "Clamped", pShaderProps);
+    cbAnimMap = CheckBox("cbAnimMap", "animMap", pShaderProps);
+    cbVideoMap = CheckBox("cbVideoMap", "videoMap", pShaderProps);
+    leCull = ReadOnlyField("leCull", pShaderProps);
+    auto* grid = new QGridLayout(pShaderProps);
+    grid->setContentsMargins(0, 0, 0, 0);
     int k = 0;
-    for (QCheckBox* flag :
-         {cbAlphaChannel, cbAlphaFunc, cbEnvironment, cbClamped, cbAnimMap, cbVideoMap}) {
-        // The flags describe the shader; the user reads them, never sets them.
-        flag->setAttribute(Qt::WA_TransparentForMouseEvents);
-        flag->setFocusPolicy(Qt::NoFocus);
-        flags->addWidget(flag, k / 3, k % 3);
+    for (QCheckBox* flag : {cbAlphaFunc, cbEnvironmentMap, cbClamped, cbAnimMap, cbVideoMap}) {
+        MakeReadOnly(flag);
+        grid->addWidget(flag, k / 3, k % 3);
         ++k;
     }
-    form->addRow(flags);
-    form->addRow("Cull", leCull);
+    grid->addWidget(new QLabel("Cull", pShaderProps), 1, 2);
+    grid->addWidget(leCull, 1, 3);
+    return pShaderProps;
+}
+
+QWidget* TSurfacesTab::BuildMarks() {
+    auto* box = new QGroupBox("Found through", this);
+    box->setObjectName("gbConnectorMarks");
+    auto* row = new QHBoxLayout(box);
+    for (const TMarkCaption& mark : MarkCaptions) {
+        auto* line = new QLabel(mark.Caption, box);
+        line->setObjectName(mark.Name);
+        line->setFrameShape(QFrame::Box);
+        line->setStyleSheet("QLabel { border: 1px solid #c03030; padding: 1px 3px; }");
+        row->addWidget(line);
+        Marks[mark.Name] = line;
+    }
+    row->addStretch(1);
     return box;
 }
 
 QWidget* TSurfacesTab::BuildSkinAndShaderList() {
     auto* box = new QGroupBox("Skin and shader list", this);
     leSkinFile = ReadOnlyField("leSkinFile", box);
-    leSkinEntry = ReadOnlyField("leSkinEntry", box);
-    bSkinLoad = Button("bSkinLoad", "Load", box);
-    bSkinClear = Button("bSkinClear", "Clear", box);
+    leSkin = ReadOnlyField("leSkin", box);
+    bSelectSkin = Button("bSelectSkin", "Load", "", box);
+    bClearSkin = Button("bClearSkin", "Clear", "", box);
     cbShaderList = ListBox("cbShaderList", box);
-    bShaderListAdd = Button("bShaderListAdd", "Add", box);
-    bShaderListClear = Button("bShaderListClear", "Clear", box);
+    bSelectShaderFile = Button("bSelectShaderFile", "Add", "Add Shaderfile To List", box);
+    bClearShaderList = Button("bClearShaderList", "Clear", "Clear ShaderList", box);
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel("Skin", box), 0, 0);
     grid->addWidget(leSkinFile, 0, 1);
-    grid->addWidget(bSkinLoad, 0, 2);
-    grid->addWidget(bSkinClear, 0, 3);
+    grid->addWidget(bSelectSkin, 0, 2);
+    grid->addWidget(bClearSkin, 0, 3);
     grid->addWidget(new QLabel("Skin entry", box), 1, 0);
-    grid->addWidget(leSkinEntry, 1, 1, 1, 3);
+    grid->addWidget(leSkin, 1, 1, 1, 3);
     grid->addWidget(new QLabel("Shader list", box), 2, 0);
     grid->addWidget(cbShaderList, 2, 1);
-    grid->addWidget(bShaderListAdd, 2, 2);
-    grid->addWidget(bShaderListClear, 2, 3);
+    grid->addWidget(bSelectShaderFile, 2, 2);
+    grid->addWidget(bClearShaderList, 2, 3);
     grid->setColumnStretch(1, 1);
     return box;
 }
 
-void TSurfacesTab::Fill(const TMD3& md3) {
-    std::vector<TSurfaceNames> names;
-    uint64_t shaders = 0, vertices = 0, triangles = 0;
-    for (const TSurface& surface : md3.Header.Surfaces) {
-        shaders += surface.numShaders;
-        vertices += surface.numVerts;
-        triangles += surface.numTriangles;
-        names.push_back({NameToString(surface.name), surface.Shaders.empty()
-                                                         ? std::string()
-                                                         : NameToString(surface.Shaders[0].name)});
-    }
-    FillNames(names);
-    leNumSurfaces->setText(QString::number(md3.Header.numSurfaces));
-    leNumShaders->setText(QString::number(shaders));
-    leNumVertices->setText(QString::number(vertices));
-    leNumTriangles->setText(QString::number(triangles));
+QWidget* TSurfacesTab::BuildPreview() {
+    gbOGLtris = new QGroupBox("Texture Preview", this);
+    gbOGLtris->setObjectName("gbOGLtris");
+    img3DView = new QLabel(gbOGLtris);
+    img3DView->setObjectName("img3DView");
+    img3DView->setMinimumSize(128, 128);
+    img3DView->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(gbOGLtris);
+    layout->addWidget(img3DView);
+    return gbOGLtris;
 }
 
-void TSurfacesTab::FillNames(const std::vector<TSurfaceNames>& surfaces) {
-    Clear();
-    {
-        const QSignalBlocker blocker(cbNamesSurfaces);
-        for (const TSurfaceNames& names : surfaces) {
-            cbNamesSurfaces->addItem(QString::fromStdString(names.Surface));
-            cbNamesShaders->addItem(QString::fromStdString(names.Shader));
-        }
-        cbNamesSurfaces->setCurrentIndex(-1);
-    }
+void TSurfacesTab::Fill(const TMD3& md3) {
+    std::vector<std::string> names;
+    for (const TSurface& surface : md3.Header.Surfaces)
+        names.push_back(NameToString(surface.name));
+    FillNames(names);
+}
+
+void TSurfacesTab::FillNames(const std::vector<std::string>& surfaces) {
+    FillList(cbNamesSurfaces, surfaces);
+    cbNamesSurfaces->setCurrentIndex(-1);
     cbNamesSurfaces->setCurrentIndex(surfaces.empty() ? -1 : 0);
 }
 
 void TSurfacesTab::Clear() {
-    for (QLineEdit* field : {leNumSurfaces, leNumShaders, leNumVertices, leNumTriangles})
-        field->clear();
-    cbNamesSurfaces->clear();
-    cbNamesShaders->clear();
-    ClearDetails();
-}
-
-void TSurfacesTab::ClearDetails() {
-    for (QLineEdit* field : {leShaderFile, leShaderFound, leTextureSize, leCull})
-        field->clear();
-    cbTextures->clear();
-    for (QCheckBox* flag :
-         {cbAlphaChannel, cbAlphaFunc, cbEnvironment, cbClamped, cbAnimMap, cbVideoMap})
-        flag->setChecked(false);
-    imgTexturePreview->clear();
+    for (QComboBox* list : {cbNamesSurfaces, cbNamesShaders, cbShaderFile, cbShaderNameFound})
+        FillList(list, {});
+    ShowSurface({});
+    leNumSurfaces->clear();
+    lNumTextures->clear();
 }
 
 void TSurfacesTab::SetShaderList(const std::vector<std::string>& files) {
-    cbShaderList->clear();
-    for (const std::string& file : files)
-        cbShaderList->addItem(QString::fromStdString(file));
+    FillList(cbShaderList, files);
+    cbShaderList->setCurrentIndex(cbShaderList->count() - 1);
 }
 
-void TSurfacesTab::ChooseSurface(int surface) {
-    cbNamesShaders->setCurrentIndex(surface);
-    ClearDetails();
-    if (surface >= 0)
-        emit surfaceChosen(surface);
+void TSurfacesTab::SetResolvedItems(const std::vector<std::string>& shaderFiles,
+                                    const std::vector<std::string>& shaderNamesFound) {
+    FillList(cbShaderFile, shaderFiles);
+    FillList(cbShaderNameFound, shaderNamesFound);
+}
+
+void TSurfacesTab::ShowSurface(const TSurfaceDetails& details) {
+    FillList(cbNamesShaders, details.ShaderNames);
+    FillList(cbShaderTextures, details.StageNames);
+    cbNamesShaders->setCurrentIndex(details.ShaderNames.empty() ? -1 : 0);
+    {
+        const QSignalBlocker blocker(cbShaderTextures);
+        cbShaderTextures->setCurrentIndex(details.StageNames.empty() ? -1 : 0);
+    }
+    ShowStage(details.Stage);
+    ShowMarks(details.Marks);
+    cbShaderNameFound->setCurrentIndex(details.ShaderNameFoundItem);
+    cbShaderFile->setCurrentIndex(details.ShaderFileItem);
+    leSurfaceFlags->setText(Q(details.SurfaceFlags));
+    leNumShaders->setText(Q(details.NumShaders));
+    leNumVerts->setText(Q(details.NumVerts));
+    leNumTriangles->setText(Q(details.NumTriangles));
+    lNumTextures->setText(QString::number(details.NumTextures));
+    leNumSurfaces->setText(QString::number(cbNamesSurfaces->count()));
+    leSkin->setText(Q(details.Skin));
+}
+
+void TSurfacesTab::ShowStage(const TStageDetails& details) {
+    img3DView->setVisible(details.PreviewVisible);
+    if (!details.PreviewVisible)
+        img3DView->clear();
+    DetailsForm->setRowVisible(leTextureDimensions, details.StageShown);
+    cbHasAlpha->setVisible(details.StageShown);
+    cbHasAlpha->setChecked(details.HasAlpha);
+    leTextureDimensions->setText(Q(details.Dimensions));
+    pShaderProps->setVisible(details.PropsVisible);
+    cbAlphaFunc->setChecked(details.AlphaFunc);
+    cbEnvironmentMap->setChecked(details.Environment);
+    cbClamped->setChecked(details.Clamped);
+    cbAnimMap->setChecked(details.AnimMap);
+    cbVideoMap->setChecked(details.VideoMap);
+    leCull->setText(Q(details.Cull));
+}
+
+void TSurfacesTab::ShowMarks(const TConnectorMarks& marks) {
+    for (const auto& [name, mark] : Marks)
+        mark->setVisible(marks.count(name) != 0);
+}
+
+int TSurfacesTab::CurrentSurface() const {
+    return cbNamesSurfaces->currentIndex();
+}
+
+int TSurfacesTab::CurrentStage() const {
+    return cbShaderTextures->currentIndex();
 }
 
 } // namespace quillon

@@ -1,16 +1,23 @@
-// The Surfaces tab: surface, shader, vertex and triangle counts, the surface and shader names,
-// the details of the shader found for the chosen surface (filled by texture resolution), the
-// skin, the user's shader list and the texture preview. Typing a shader name and pressing
-// Enter asks for that surface's shader to be renamed.
+// The Surfaces tab: the surface and shader names and counts, the details of the shader found for
+// the chosen surface (script, shader name, stages and the chosen stage's properties), the connector
+// marks that show where the shader came from, the skin, the user's shader list and the texture
+// preview. The tab only shows what texture resolution computed; choosing a surface or a stage,
+// and typing a shader name followed by Enter, are passed on to the window.
 #pragma once
+
+#include "gamedata/SurfaceDetails.h"
 
 #include <QWidget>
 
+#include <map>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,56 +26,71 @@ namespace quillon {
 
 class TMD3;
 
-struct TSurfaceNames {
-    std::string Surface;
-    std::string Shader;
-};
-
 class TSurfacesTab : public QWidget {
     Q_OBJECT
 public:
     explicit TSurfacesTab(QWidget* parent = nullptr);
     void Fill(const TMD3& md3);
-    // For skeletal models, whose counts the mesh reports itself.
-    void FillNames(const std::vector<TSurfaceNames>& surfaces);
+    // The surface names, the first one chosen; the items of the last update stay.
+    void FillNames(const std::vector<std::string>& surfaces);
+    // Empties everything, the items of the last update too.
     void Clear();
-    void ClearDetails();
     void SetShaderList(const std::vector<std::string>& files);
+    // The per-surface items of the last update: script display names and shader names found.
+    void SetResolvedItems(const std::vector<std::string>& shaderFiles,
+                          const std::vector<std::string>& shaderNamesFound);
+    void ShowSurface(const TSurfaceDetails& details);
+    void ShowStage(const TStageDetails& details);
+    void ShowMarks(const TConnectorMarks& marks);
+    int CurrentSurface() const;
+    int CurrentStage() const;
 
     QLineEdit* leNumSurfaces;
     QLineEdit* leNumShaders;
-    QLineEdit* leNumVertices;
+    QLineEdit* leNumVerts;
     QLineEdit* leNumTriangles;
+    QLineEdit* leSurfaceFlags;
     QComboBox* cbNamesSurfaces;
     QComboBox* cbNamesShaders;
-    QLineEdit* leShaderFile;
-    QLineEdit* leShaderFound;
-    QComboBox* cbTextures;
-    QLineEdit* leTextureSize;
-    QCheckBox* cbAlphaChannel;
+    QComboBox* cbShaderFile;
+    QComboBox* cbShaderNameFound;
+    QComboBox* cbShaderTextures;
+    QLabel* lNumTextures;
+    QLineEdit* leTextureDimensions;
+    QCheckBox* cbHasAlpha;
+    QWidget* pShaderProps;
     QCheckBox* cbAlphaFunc;
-    QCheckBox* cbEnvironment;
+    QCheckBox* cbEnvironmentMap;
     QCheckBox* cbClamped;
     QCheckBox* cbAnimMap;
     QCheckBox* cbVideoMap;
     QLineEdit* leCull;
     QLineEdit* leSkinFile;
-    QLineEdit* leSkinEntry;
-    QPushButton* bSkinLoad;
-    QPushButton* bSkinClear;
+    QLineEdit* leSkin;
+    QPushButton* bSelectSkin;
+    QPushButton* bClearSkin;
     QComboBox* cbShaderList;
-    QPushButton* bShaderListAdd;
-    QPushButton* bShaderListClear;
-    QLabel* imgTexturePreview;
+    QPushButton* bSelectShaderFile;
+    QPushButton* bClearShaderList;
+    QGroupBox* gbOGLtris;
+    QLabel* img3DView;
+    // The connector marks by name ("shapeSkinFile", ...).
+    std::map<std::string, QFrame*> Marks;
 
 signals:
     void surfaceChosen(int surface);
+    void stageChosen(int surface, int stage);
     void shaderNameEntered(int surface, const QString& name);
 
 private:
+    QWidget* BuildCounts();
     QWidget* BuildDetails();
+    QWidget* BuildShaderProps(QWidget* parent);
+    QWidget* BuildMarks();
     QWidget* BuildSkinAndShaderList();
-    void ChooseSurface(int surface);
+    QWidget* BuildPreview();
+
+    QFormLayout* DetailsForm = nullptr;
 };
 
 } // namespace quillon

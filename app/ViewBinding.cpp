@@ -64,7 +64,6 @@ TViewBinding::TViewBinding(TOGL& context, TForm1& form)
     Form.TexturePreviewHook = [this](int surface, int stage) {
         ShowTexturePreview(surface, stage);
     };
-    Form.Textures = &Context.Textures;
     Context.CreateContext(View);
 }
 
@@ -133,32 +132,15 @@ void TViewBinding::ResetAndFit() {
     PushViewState();
 }
 
-int TViewBinding::SurfaceShaderIndex(int surface) const {
-    const TProgramInstances& models = Form.Instances;
-    if (surface < 0)
-        return -1;
-    if (Form.State.ModelKind == TModelKind::MD3) {
-        if (!models.MD3.HasSurface(surface) || models.MD3.Header.Surfaces[surface].Shaders.empty())
-            return -1;
-        return models.MD3.Header.Surfaces[surface].Shaders[0].shaderIndex;
-    }
-    if (Form.State.ModelKind == TModelKind::Skeletal || Form.State.ModelKind == TModelKind::MDS) {
-        if (static_cast<size_t>(surface) >= models.MDM.Surfaces.size())
-            return -1;
-        return models.MDM.Surfaces[surface].shaderIndex;
-    }
-    return -1;
-}
-
 void TViewBinding::ShowTexturePreview(int surface, int stage) {
     const TShaders& shaders = Form.Instances.Shaders;
-    const int index = SurfaceShaderIndex(surface);
+    const int index = SurfaceShaderIndex(Form.ModelRef(), surface);
     if (!shaders.Has(index) || stage < 0 ||
         static_cast<size_t>(stage) >= shaders.Shaders[index].Stages.size())
         return;
     const TShaderTexture& texture = shaders.Shaders[index].Stages[stage];
     const bool showAlpha = texture.HasAlpha && Form.State.Settings.AlphaTexturePreview;
-    QLabel* preview = Form.tabSurfaces->imgTexturePreview;
+    QLabel* preview = Form.tabSurfaces->img3DView;
     const auto image =
         quillon::ShowTexturePreview(Context, texture.TextureHandle, showAlpha, preview->size());
     if (!image)

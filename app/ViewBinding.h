@@ -25,7 +25,6 @@ public:
 
 private:
     TViewOptions Options() const;
-    int SurfaceShaderIndex(int surface) const;
     void PullViewState();
     void PushViewState();
     void ContextReady();

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     const std::string executable = QCoreApplication::applicationFilePath().toStdString();
 
     quillon::TQtDialogs dialogs;
-    quillon::TForm1 form(instances, dialogs, executable);
+    quillon::TForm1 form(instances, dialogs, executable, &ogl.Textures);
     dialogs.SetParent(&form);
     quillon::TViewBinding view(ogl, form);
     if (form.QuitCode() != 0)

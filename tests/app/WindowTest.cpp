@@ -135,7 +135,7 @@ private slots:
                  QString("(1  0  0)    (0  1  0)    (0  0  1)"));
         QVERIFY(form.tabTags->cbTagFrames->isEnabled());
         QCOMPARE(form.tabSurfaces->leNumSurfaces->text(), QString("2"));
-        QCOMPARE(form.tabSurfaces->leNumVertices->text(), QString("8"));
+        QCOMPARE(form.tabSurfaces->leNumVerts->text(), QString("4"));
         QComboBox* pivots = form.tabView->cbTagPivots;
         QCOMPARE(pivots->count(), 3);
         QCOMPARE(pivots->itemText(1), QString("tag_1"));
