@@ -8,13 +8,14 @@
 
 namespace quillon::test {
 
-TWindowFixture::TWindowFixture(bool withTextures, const std::string& settings) {
+TWindowFixture::TWindowFixture(bool withTextures, const std::string& settings,
+                               ITextureSource* textures) {
     setenv("QUILLON_HOME", Home.Path.c_str(), 1);
     if (withTextures)
         std::filesystem::create_directories(Home.File("textures"));
     if (!settings.empty())
         std::ofstream(SettingsPath()) << settings;
-    Form = std::make_unique<TForm1>(Instances, Dialogs, Home.File("quillon"));
+    Form = std::make_unique<TForm1>(Instances, Dialogs, Home.File("quillon"), textures);
 }
 
 std::string TWindowFixture::WriteModel(const std::string& name, const TMD3& model) {

@@ -15,8 +15,9 @@ namespace quillon::test {
 class TWindowFixture {
 public:
     // `withTextures` false leaves the installation incomplete; `settings` is written as the
-    // settings file before the window starts.
-    explicit TWindowFixture(bool withTextures = true, const std::string& settings = "");
+    // settings file before the window starts; `textures` stands for the texture manager.
+    explicit TWindowFixture(bool withTextures = true, const std::string& settings = "",
+                            ITextureSource* textures = nullptr);
 
     // Writes `model` as an MD3 file in the application folder and returns its path.
     std::string WriteModel(const std::string& name, const TMD3& model);

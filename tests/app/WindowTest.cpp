@@ -282,17 +282,33 @@ private slots:
         QCOMPARE(w.Form->gbModel->title(), QString("m.md3*"));
     }
 
-    void PivotChoiceResetsRotationUnlessLocked() {
+    void PivotChoiceResetsRotationUnlessLockedAndTakesTheTagOfFrameZero() {
         TWindowFixture w;
-        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        MD3Shape shape;
+        shape.tags = 2;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(shape)));
         TForm1& form = *w.Form;
+        QComboBox* pivots = form.tabView->cbTagPivots;
         form.State.View.ModelRotation = {10, 20, 30};
         form.tabView->cbLockView->setChecked(true);
-        emit form.tabView->cbTagPivots->activated(0);
+        emit pivots->activated(0);
         QCOMPARE(form.State.View.ModelRotation, (TVector{10, 20, 30}));
         form.tabView->cbLockView->setChecked(false);
-        emit form.tabView->cbTagPivots->activated(0);
+        emit pivots->activated(0);
         QCOMPARE(form.State.View.ModelRotation, TVector{});
+
+        // Center Model keeps the fitted pivot; without it the chosen tag of frame 0 is the pivot.
+        form.State.View.PivotOffset = {1, 2, 3};
+        pivots->setCurrentIndex(1);
+        emit pivots->activated(1);
+        QCOMPARE(form.State.View.PivotOffset, (TVector{1, 2, 3}));
+        form.SettingsBar->cbCenterModel->click();
+        form.State.CurrentFrame = 1;
+        emit pivots->activated(1);
+        QCOMPARE(form.State.View.PivotOffset, VectorNegate(w.Instances.MD3.Header.Tags[1].origin));
+        pivots->setCurrentIndex(2);
+        emit pivots->activated(2);
+        QCOMPARE(form.State.View.PivotOffset, TVector{});
     }
 
 private:
