@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -210,7 +211,9 @@ QWidget* TSurfacesTab::BuildPreview() {
     img3DView = new QLabel(gbOGLtris);
     img3DView->setObjectName("img3DView");
     img3DView->setMinimumSize(128, 128);
+    img3DView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     img3DView->setAlignment(Qt::AlignCenter);
+    img3DView->installEventFilter(this);
     auto* layout = new QVBoxLayout(gbOGLtris);
     layout->addWidget(img3DView);
     return gbOGLtris;
@@ -272,7 +275,7 @@ void TSurfacesTab::ShowSurface(const TSurfaceDetails& details) {
 void TSurfacesTab::ShowStage(const TStageDetails& details) {
     img3DView->setVisible(details.PreviewVisible);
     if (!details.PreviewVisible)
-        img3DView->clear();
+        ShowPreview({});
     DetailsForm->setRowVisible(leTextureDimensions, details.StageShown);
     cbHasAlpha->setVisible(details.StageShown);
     cbHasAlpha->setChecked(details.HasAlpha);
@@ -284,6 +287,25 @@ void TSurfacesTab::ShowStage(const TStageDetails& details) {
     cbAnimMap->setChecked(details.AnimMap);
     cbVideoMap->setChecked(details.VideoMap);
     leCull->setText(Q(details.Cull));
+}
+
+void TSurfacesTab::ShowPreview(const QPixmap& image) {
+    Preview = image;
+    FitPreview();
+}
+
+void TSurfacesTab::FitPreview() {
+    const QSize room = img3DView->size();
+    if (Preview.width() > room.width() || Preview.height() > room.height())
+        img3DView->setPixmap(Preview.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        img3DView->setPixmap(Preview);
+}
+
+bool TSurfacesTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == img3DView && event->type() == QEvent::Resize)
+        FitPreview();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TSurfacesTab::ShowMarks(const TConnectorMarks& marks) {

@@ -7,6 +7,7 @@
 
 #include "gamedata/SurfaceDetails.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <map>
@@ -42,6 +43,8 @@ public:
     void ShowSurface(const TSurfaceDetails& details);
     void ShowStage(const TStageDetails& details);
     void ShowMarks(const TConnectorMarks& marks);
+    // The preview image, centred and scaled down to the panel whenever it is resized.
+    void ShowPreview(const QPixmap& image);
     int CurrentSurface() const;
     int CurrentStage() const;
 
@@ -82,6 +85,9 @@ signals:
     void stageChosen(int surface, int stage);
     void shaderNameEntered(int surface, const QString& name);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* BuildCounts();
     QWidget* BuildDetails();
@@ -90,7 +96,10 @@ private:
     QWidget* BuildSkinAndShaderList();
     QWidget* BuildPreview();
 
+    void FitPreview();
+
     QFormLayout* DetailsForm = nullptr;
+    QPixmap Preview;
 };
 
 } // namespace quillon

@@ -140,16 +140,10 @@ void TViewBinding::ShowTexturePreview(int surface, int stage) {
         return;
     const TShaderTexture& texture = shaders.Shaders[index].Stages[stage];
     const bool showAlpha = texture.HasAlpha && Form.State.Settings.AlphaTexturePreview;
-    QLabel* preview = Form.tabSurfaces->img3DView;
-    const auto image =
-        quillon::ShowTexturePreview(Context, texture.TextureHandle, showAlpha, preview->size());
-    if (!image)
-        return;
-    QPixmap pixmap = QPixmap::fromImage(*image);
-    // Shown centred and only ever scaled down, keeping the proportions.
-    if (pixmap.width() > preview->width() || pixmap.height() > preview->height())
-        pixmap = pixmap.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    preview->setPixmap(pixmap);
+    const auto image = quillon::ShowTexturePreview(Context, texture.TextureHandle, showAlpha,
+                                                   Form.tabSurfaces->img3DView->size());
+    if (image)
+        Form.tabSurfaces->ShowPreview(QPixmap::fromImage(*image));
 }
 
 } // namespace quillon
