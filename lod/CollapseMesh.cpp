@@ -5,6 +5,7 @@
 #include "CollapseMesh.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillon {
 
@@ -21,13 +22,55 @@ void AddUnique(std::vector<int32_t>& list, int32_t value) {
         list.push_back(value);
 }
 
-// The comparisons keep the first operand unless the second is strictly better, so a NaN from
-// a broken position propagates into the cost and the vertex never looks cheap.
+// Core's VectorDot and VectorLength of the difference, operation for operation, so the results
+// are the same bit for bit; written here so that the cost loops, which run them millions of
+// times per surface, can inline them.
+float Dot(TVector a, TVector b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float Distance(TVector from, TVector to) {
+    const TVector d{to.x - from.x, to.y - from.y, to.z - from.z};
+    return std::sqrt(Dot(d, d));
+}
+
+// The first operand is kept only when it is strictly better, so a NaN as the second one is
+// taken: a NaN from a broken position reaches the cost.
 float Lower(float a, float b) {
     return a < b ? a : b;
 }
 float Higher(float a, float b) {
     return a > b ? a : b;
+}
+
+// (1 - cos) / 2 of the angle between the normal (x, y, z) and each of `count` normals, a
+// multiple of four, given by their components: the dot product of VectorDot, written so that
+// the compiler can do four at a time. Each lane computes exactly what the plain expression does.
+void AngleRow(float x, float y, float z, const float* __restrict xs, const float* __restrict ys,
+              const float* __restrict zs, size_t count, float* __restrict row) {
+    for (size_t j = 0; j < count; j += 4)
+        for (size_t l = 0; l < 4; ++l)
+            row[j + l] = (1.0f - (x * xs[j + l] + y * ys[j + l] + z * zs[j + l])) / 2.0f;
+}
+
+// The largest angle between a triangle and the nearest side, each row holding one side's
+// angles to all k triangles.
+float Curvature(std::span<const float* const> sides, size_t k) {
+    float curvature = 0;
+    for (size_t f = 0; f < k; ++f) {
+        float nearest = 1;
+        for (const float* side : sides)
+            nearest = Lower(nearest, side[f]);
+        curvature = Higher(curvature, nearest);
+    }
+    return curvature;
+}
+
+// The same for an edge between two triangles, as nearly every edge is.
+float TwoSidedCurvature(const float* first, const float* second, size_t k) {
+    float curvature = 0;
+    for (size_t f = 0; f < k; ++f)
+        curvature = Higher(curvature, Lower(Lower(1.0f, first[f]), second[f]));
+    return curvature;
 }
 
 } // namespace
@@ -41,13 +84,26 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
     CornerUses.assign(Vertices.size(), 0);
     Triangles.reserve(triangles.size());
     const auto exists = [&](int32_t v) { return v >= 0 && v < VertexCount(); };
+    const auto usable = [&](const TTriData& t) {
+        const auto [a, b, c] = t.v;
+        return exists(a) && exists(b) && exists(c) && a != b && b != c && a != c;
+    };
+    // Sizing the lists up front saves most of their growth; a vertex of n triangles has at
+    // most n + 1 neighbours when they form a fan, more only on damaged surfaces.
+    for (const TTriData& t : triangles)
+        if (usable(t))
+            for (int32_t c : t.v)
+                ++CornerUses[c];
+    for (TcmVertex& v : Vertices) {
+        v.faces.reserve(static_cast<size_t>(CornerUses[v.id]));
+        v.neighbours.reserve(static_cast<size_t>(CornerUses[v.id]) + 1);
+        CornerUses[v.id] = 0;
+    }
     for (const TTriData& t : triangles) {
         const auto [a, b, c] = t.v;
-        if (!exists(a) || !exists(b) || !exists(c)) {
+        if (!exists(a) || !exists(b) || !exists(c))
             ++Invalid;
-            continue;
-        }
-        if (a != b && b != c && a != c)
+        else if (usable(t))
             CreateTriangle(t.v);
     }
     for (TcmVertex& v : Vertices)
@@ -67,11 +123,9 @@ int32_t TCollapseMesh::CreateVertex(TVector position) {
 
 void TCollapseMesh::DestroyVertex(int32_t v) {
     std::vector<int32_t>& neighbours = Vertices[v].neighbours;
-    while (!neighbours.empty()) {
-        const int32_t n = neighbours.front();
+    for (int32_t n : neighbours)
         RemoveFirst(Vertices[n].neighbours, v);
-        RemoveFirst(neighbours, n);
-    }
+    neighbours.clear();
     Vertices[v].alive = false;
     --LiveVertices;
 }
@@ -110,24 +164,9 @@ void TCollapseMesh::ReplaceVertex(int32_t t, int32_t u, int32_t v) {
         return;
     *place = v;
     RemoveFirst(Vertices[u].faces, t);
-    std::vector<int32_t>& vFaces = Vertices[v].faces;
-    if (std::find(vFaces.begin(), vFaces.end(), t) != vFaces.end())
-        return;
-    vFaces.push_back(t);
-    for (int32_t w : c) {
-        RemoveIfNonNeighbour(u, w);
-        RemoveIfNonNeighbour(w, u);
-    }
-    // The relinking below trusts every corner to list the triangle once; a mesh that broke
-    // that is left as it is rather than made worse.
-    for (int i = 0; i < 3; ++i) {
-        const std::vector<int32_t>& faces = Vertices[c[i]].faces;
-        if (std::count(faces.begin(), faces.end(), t) != 1)
-            return;
-        for (int j = 0; j < 3; ++j)
-            if (j != i)
-                AddUnique(Vertices[c[i]].neighbours, c[j]);
-    }
+    // v was no corner, so its face list cannot hold the triangle yet.
+    Vertices[v].faces.push_back(t);
+    AddNeighbourPairs(c);
     ComputeNormal(t);
 }
 
@@ -159,34 +198,55 @@ void TCollapseMesh::AddNeighbourPairs(const std::array<int32_t, 3>& corners) {
 void TCollapseMesh::FillFaceAngles(int32_t u) const {
     const std::vector<int32_t>& faces = Vertices[u].faces;
     const size_t k = faces.size();
-    FaceAngles.resize(k * k);
-    // The dot product is symmetric bit for bit, so each pair is computed once.
+    // Rows padded to whole blocks of four, the padding normals zero.
+    const size_t stride = (k + 3) & ~size_t{3};
+    FaceAngleStride = stride;
+    NormalComponents.assign(3 * stride, 0.0f);
+    float* xs = NormalComponents.data();
+    float* ys = xs + stride;
+    float* zs = ys + stride;
+    OtherCorners.resize(2 * k);
+    int32_t* corners = OtherCorners.data();
+    for (size_t i = 0; i < k; ++i) {
+        const TcmTriangle& t = Triangles[faces[i]];
+        xs[i] = t.normal.x;
+        ys[i] = t.normal.y;
+        zs[i] = t.normal.z;
+        // Every triangle in a face list has that vertex as a corner; the other two are kept.
+        const auto& c = t.vertices;
+        corners[2 * i] = c[0] == u ? c[2] : c[0];
+        corners[2 * i + 1] = c[1] == u ? c[2] : c[1];
+    }
+    FaceAngles.resize(k * stride);
     for (size_t i = 0; i < k; ++i)
-        for (size_t j = i; j < k; ++j) {
-            const float a =
-                (1.0f - VectorDot(Triangles[faces[i]].normal, Triangles[faces[j]].normal)) / 2.0f;
-            FaceAngles[i * k + j] = a;
-            FaceAngles[j * k + i] = a;
-        }
+        AngleRow(xs[i], ys[i], zs[i], xs, ys, zs, stride, FaceAngles.data() + i * stride);
 }
 
 float TCollapseMesh::CostFromFaceAngles(int32_t u, int32_t v) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
-    const float length = VectorLength(VectorSub(to.position, from.position));
-    // The triangles on the edge ("sides") are those of u that also hold v.
+    const float length = Distance(from.position, to.position);
+    // The triangles on the edge ("sides") are those of u that also hold v. The table is
+    // symmetric, so side s's angle to triangle f is read from row s. Nearly every edge has
+    // two sides, which get a loop of their own.
     const size_t k = from.faces.size();
-    Sides.clear();
+    const int32_t* corners = OtherCorners.data();
+    const float* angles = FaceAngles.data();
+    const size_t stride = FaceAngleStride;
+    const float* sides[2] = {};
+    size_t count = 0;
     for (size_t s = 0; s < k; ++s)
-        if (HasVertex(from.faces[s], v))
-            Sides.push_back(static_cast<int32_t>(s));
-    float curvature = 0;
-    for (size_t f = 0; f < k; ++f) {
-        const float* row = &FaceAngles[f * k];
-        float nearest = 1;
-        for (int32_t s : Sides)
-            nearest = Lower(nearest, row[s]);
-        curvature = Higher(curvature, nearest);
+        if (corners[2 * s] == v || corners[2 * s + 1] == v)
+            sides[count++ & 1] = angles + s * stride;
+    float curvature;
+    if (count == 2) {
+        curvature = TwoSidedCurvature(sides[0], sides[1], k);
+    } else {
+        SideRows.clear();
+        for (size_t s = 0; s < k; ++s)
+            if (corners[2 * s] == v || corners[2 * s + 1] == v)
+                SideRows.push_back(angles + s * stride);
+        curvature = Curvature(SideRows, k);
     }
     float cost = length * curvature;
     if (from.boundary && !to.boundary)
@@ -203,18 +263,19 @@ float TCollapseMesh::Cost(int32_t u, int32_t v) const {
 
 bool TCollapseMesh::IsBoundary(int32_t v) const {
     // Each triangle of v names every other corner once, so a corner counted once lies on an
-    // edge that only one of v's triangles uses.
+    // edge that only one of v's triangles uses. v itself is never counted and reads 0.
     const std::vector<int32_t>& faces = Vertices[v].faces;
-    const auto corners = [&](auto&& visit) {
-        for (int32_t f : faces)
-            for (int32_t w : Triangles[f].vertices)
-                if (w != v)
-                    visit(w);
-    };
-    corners([&](int32_t w) { ++CornerUses[w]; });
+    int32_t* uses = CornerUses.data();
+    for (int32_t f : faces)
+        for (int32_t w : Triangles[f].vertices)
+            uses[w] += w != v;
+    // Clearing a count on its first visit leaves 0, never 1, for the corner's later visits.
     bool boundary = false;
-    corners([&](int32_t w) { boundary = boundary || CornerUses[w] == 1; });
-    corners([&](int32_t w) { CornerUses[w] = 0; });
+    for (int32_t f : faces)
+        for (int32_t w : Triangles[f].vertices) {
+            boundary |= uses[w] == 1;
+            uses[w] = 0;
+        }
     return boundary;
 }
 

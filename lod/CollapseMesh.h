@@ -4,6 +4,8 @@
 // (ties between equal costs go to the earlier neighbour), so every list edit removes in place
 // and appends at the end. Vertices and triangles are never freed during a computation: a
 // destroyed one is only marked dead, which keeps indices stable and every lookup in bounds.
+// Every live triangle is listed once in the face list of each of its corners and nowhere else,
+// and neighbour links always go both ways; the operations rely on both and keep both.
 #pragma once
 
 #include "core/VectorMath.h"
@@ -72,6 +74,9 @@ private:
     void CreateTriangle(const std::array<int32_t, 3>& corners);
     void DestroyTriangle(int32_t t);
     bool HasVertex(int32_t t, int32_t v) const;
+    // Moves t from its corner u onto v. Only a collapse does this, and it destroys u next, so
+    // u's own neighbour links are left for DestroyVertex: dropping them there leaves every
+    // other list as dropping them here would, since a removal keeps the order of the rest.
     void ReplaceVertex(int32_t t, int32_t u, int32_t v);
     void ComputeNormal(int32_t t);
 
@@ -89,10 +94,13 @@ private:
     std::vector<uint32_t> MarkStamp; // per vertex, for collecting `changed` without repeats
     uint32_t CurrentStamp = 0;
     // Scratch kept between calls to avoid an allocation per step.
-    mutable std::vector<int32_t> Sides;      // positions in u's face list
-    mutable std::vector<float> FaceAngles;   // faces x faces, row-major
-    mutable std::vector<int32_t> CornerUses; // per vertex, zero between IsBoundary calls
-    std::vector<int32_t> Kept;               // the removed vertex's neighbours
+    mutable std::vector<const float*> SideRows;  // FaceAngles rows of the edge's triangles
+    mutable std::vector<int32_t> OtherCorners;   // of each of u's faces, two per face
+    mutable std::vector<float> NormalComponents; // of u's faces: all x, then all y, then all z
+    mutable size_t FaceAngleStride = 0;          // of FaceAngles' rows and NormalComponents
+    mutable std::vector<float> FaceAngles;       // faces x stride, row-major
+    mutable std::vector<int32_t> CornerUses;     // per vertex, zero between IsBoundary calls
+    std::vector<int32_t> Kept;                   // the removed vertex's neighbours
     int32_t LiveVertices = 0;
     int32_t Invalid = 0;
 };
