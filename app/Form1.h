@@ -110,6 +110,7 @@ public:
 private:
     std::unique_ptr<ITextureSource> OwnTextures; // when no texture manager was given
 public:
+    // The game folder, the shader script lists, the skin and what the last update resolved.
     TSurfaceResolver Resolver;
     TWindowState State;
     // The MD3 open dialog, shared by the load and the frame-adding commands.
