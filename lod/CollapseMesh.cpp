@@ -82,6 +82,7 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
         CreateVertex(p);
     MarkStamp.assign(Vertices.size(), 0);
     CornerUses.assign(Vertices.size(), 0);
+    NeighbourSlot.assign(Vertices.size(), -1);
     Triangles.reserve(triangles.size());
     const auto exists = [&](int32_t v) { return v >= 0 && v < VertexCount(); };
     const auto usable = [&](const TTriData& t) {
@@ -139,7 +140,7 @@ void TCollapseMesh::CreateTriangle(const std::array<int32_t, 3>& corners) {
     AddNeighbourPairs(corners);
 }
 
-void TCollapseMesh::DestroyTriangle(int32_t t) {
+void TCollapseMesh::DestroyTriangle(int32_t t, int32_t leaving) {
     TcmTriangle& triangle = Triangles[t];
     triangle.alive = false;
     const auto& c = triangle.vertices;
@@ -147,6 +148,8 @@ void TCollapseMesh::DestroyTriangle(int32_t t) {
         RemoveFirst(Vertices[v].faces, t);
     for (int i = 0; i < 3; ++i) {
         const int32_t next = c[(i + 1) % 3];
+        if (c[i] == leaving || next == leaving)
+            continue;
         RemoveIfNonNeighbour(c[i], next);
         RemoveIfNonNeighbour(next, c[i]);
     }
@@ -220,32 +223,56 @@ void TCollapseMesh::FillFaceAngles(int32_t u) const {
     FaceAngles.resize(k * stride);
     for (size_t i = 0; i < k; ++i)
         AngleRow(xs[i], ys[i], zs[i], xs, ys, zs, stride, FaceAngles.data() + i * stride);
+    FindSides(u);
 }
 
-float TCollapseMesh::CostFromFaceAngles(int32_t u, int32_t v) const {
+void TCollapseMesh::FindSides(int32_t u) const {
+    // A counting sort of the faces' other corners by their place in the neighbour list, which
+    // keeps each neighbour's sides in face order. NeighbourSlot first holds each neighbour's
+    // place, then where its next side goes.
+    const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
+    const size_t n = neighbours.size();
+    const size_t corners = OtherCorners.size();
+    int32_t* slot = NeighbourSlot.data();
+    for (size_t j = 0; j < n; ++j)
+        slot[neighbours[j]] = static_cast<int32_t>(j);
+    SideStart.assign(n + 1, 0);
+    for (size_t i = 0; i < corners; ++i)
+        if (const int32_t j = slot[OtherCorners[i]]; j >= 0)
+            ++SideStart[static_cast<size_t>(j) + 1];
+    for (size_t j = 0; j < n; ++j) {
+        SideStart[j + 1] += SideStart[j];
+        slot[neighbours[j]] = SideStart[j];
+    }
+    SideFaces.resize(static_cast<size_t>(SideStart[n]));
+    for (size_t i = 0; i < corners; ++i)
+        if (int32_t& next = slot[OtherCorners[i]]; next >= 0)
+            SideFaces[static_cast<size_t>(next++)] = static_cast<int32_t>(i / 2);
+    for (int32_t w : neighbours)
+        slot[w] = -1;
+}
+
+std::span<const int32_t> TCollapseMesh::SidesOfNeighbour(size_t j) const {
+    return {SideFaces.data() + SideStart[j], SideFaces.data() + SideStart[j + 1]};
+}
+
+float TCollapseMesh::CostAlong(int32_t u, int32_t v, std::span<const int32_t> sides) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
     const float length = Distance(from.position, to.position);
-    // The triangles on the edge ("sides") are those of u that also hold v. The table is
-    // symmetric, so side s's angle to triangle f is read from row s. Nearly every edge has
-    // two sides, which get a loop of their own.
+    // The table is symmetric, so side s's angle to triangle f is read from row s. Nearly
+    // every edge has two sides, which get a loop of their own.
     const size_t k = from.faces.size();
-    const int32_t* corners = OtherCorners.data();
-    const float* angles = FaceAngles.data();
-    const size_t stride = FaceAngleStride;
-    const float* sides[2] = {};
-    size_t count = 0;
-    for (size_t s = 0; s < k; ++s)
-        if (corners[2 * s] == v || corners[2 * s + 1] == v)
-            sides[count++ & 1] = angles + s * stride;
+    const auto row = [&](int32_t s) {
+        return FaceAngles.data() + static_cast<size_t>(s) * FaceAngleStride;
+    };
     float curvature;
-    if (count == 2) {
-        curvature = TwoSidedCurvature(sides[0], sides[1], k);
+    if (sides.size() == 2) {
+        curvature = TwoSidedCurvature(row(sides[0]), row(sides[1]), k);
     } else {
         SideRows.clear();
-        for (size_t s = 0; s < k; ++s)
-            if (corners[2 * s] == v || corners[2 * s + 1] == v)
-                SideRows.push_back(angles + s * stride);
+        for (int32_t s : sides)
+            SideRows.push_back(row(s));
         curvature = Curvature(SideRows, k);
     }
     float cost = length * curvature;
@@ -258,7 +285,12 @@ float TCollapseMesh::CostFromFaceAngles(int32_t u, int32_t v) const {
 
 float TCollapseMesh::Cost(int32_t u, int32_t v) const {
     FillFaceAngles(u);
-    return CostFromFaceAngles(u, v);
+    const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
+    const auto j = static_cast<size_t>(std::find(neighbours.begin(), neighbours.end(), v) -
+                                       neighbours.begin());
+    // A vertex that is no neighbour shares no triangle with u.
+    return CostAlong(u, v,
+                     j < neighbours.size() ? SidesOfNeighbour(j) : std::span<const int32_t>{});
 }
 
 bool TCollapseMesh::IsBoundary(int32_t v) const {
@@ -288,10 +320,10 @@ void TCollapseMesh::ComputeCollapseCost(int32_t v) {
     }
     vertex.cost = NoCandidateCost;
     FillFaceAngles(v);
-    for (int32_t n : vertex.neighbours) {
-        const float cost = CostFromFaceAngles(v, n);
+    for (size_t j = 0; j < vertex.neighbours.size(); ++j) {
+        const float cost = CostAlong(v, vertex.neighbours[j], SidesOfNeighbour(j));
         if (cost < vertex.cost) {
-            vertex.candidate = n;
+            vertex.candidate = vertex.neighbours[j];
             vertex.cost = cost;
         }
     }
@@ -327,7 +359,7 @@ void TCollapseMesh::Collapse(int32_t u, std::vector<int32_t>& changed) {
     // removed vertex.
     for (auto i = static_cast<int>(faces.size()) - 1; i >= 0; --i)
         if (i < static_cast<int>(faces.size()) && (v < 0 || HasVertex(faces[i], v)))
-            DestroyTriangle(faces[i]);
+            DestroyTriangle(faces[i], u);
     if (v >= 0)
         for (auto i = static_cast<int>(faces.size()) - 1; i >= 0; --i)
             if (i < static_cast<int>(faces.size()))

@@ -72,11 +72,12 @@ private:
     int32_t CreateVertex(TVector position);
     void DestroyVertex(int32_t v);
     void CreateTriangle(const std::array<int32_t, 3>& corners);
-    void DestroyTriangle(int32_t t);
     bool HasVertex(int32_t t, int32_t v) const;
-    // Moves t from its corner u onto v. Only a collapse does this, and it destroys u next, so
-    // u's own neighbour links are left for DestroyVertex: dropping them there leaves every
-    // other list as dropping them here would, since a removal keeps the order of the rest.
+    // Both are done only by a collapse of u, which destroys u next, so u's own neighbour
+    // links are left for DestroyVertex: dropping them there leaves every other list as
+    // dropping them here would, since a removal keeps the order of the rest.
+    void DestroyTriangle(int32_t t, int32_t leaving);
+    // Moves t from its corner u onto v.
     void ReplaceVertex(int32_t t, int32_t u, int32_t v);
     void ComputeNormal(int32_t t);
 
@@ -85,9 +86,12 @@ private:
     void AddNeighbourPairs(const std::array<int32_t, 3>& corners);
     void Mark(int32_t v, std::vector<int32_t>& changed);
     // Cost(u, v) for every neighbour v of u reads one table of (1 - cos) / 2 of the angle
-    // between each pair of u's triangles, filled once per u.
+    // between each pair of u's triangles and the triangles on each of u's edges ("sides",
+    // those of u that also hold v), both made once per u.
     void FillFaceAngles(int32_t u) const;
-    float CostFromFaceAngles(int32_t u, int32_t v) const;
+    void FindSides(int32_t u) const;
+    std::span<const int32_t> SidesOfNeighbour(size_t j) const; // as places in u's face list
+    float CostAlong(int32_t u, int32_t v, std::span<const int32_t> sides) const;
 
     std::vector<TcmVertex> Vertices;
     std::vector<TcmTriangle> Triangles;
@@ -99,6 +103,9 @@ private:
     mutable std::vector<float> NormalComponents; // of u's faces: all x, then all y, then all z
     mutable size_t FaceAngleStride = 0;          // of FaceAngles' rows and NormalComponents
     mutable std::vector<float> FaceAngles;       // faces x stride, row-major
+    mutable std::vector<int32_t> SideStart;      // per neighbour of u, its first in SideFaces
+    mutable std::vector<int32_t> SideFaces;      // the sides of u's edges, neighbour by neighbour
+    mutable std::vector<int32_t> NeighbourSlot;  // per vertex, -1 between FindSides calls
     mutable std::vector<int32_t> CornerUses;     // per vertex, zero between IsBoundary calls
     std::vector<int32_t> Kept;                   // the removed vertex's neighbours
     int32_t LiveVertices = 0;
