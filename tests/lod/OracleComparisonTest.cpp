@@ -71,6 +71,43 @@ TEST(OracleComparison, DamagedSurfaces) {
         }
 }
 
+// A disc (or, with height, a cone) of n triangles around one centre vertex; a second ring
+// around the first makes the rim vertices interior. Valences from 3 to far above the usual 6.
+TestMesh Fan(int n, float height) {
+    TestMesh mesh;
+    const int32_t centre = mesh.Add({0, 0, height});
+    const auto ring = [&](float radius) {
+        const auto first = int32_t(mesh.positions.size());
+        for (int i = 0; i < n; ++i) {
+            const float a = 6.2831853f * float(i) / float(n);
+            mesh.Add({radius * std::cos(a), radius * std::sin(a), 0});
+        }
+        return first;
+    };
+    const int32_t inner = ring(1), outer = ring(2);
+    for (int i = 0; i < n; ++i) {
+        const int32_t a = inner + i, b = inner + (i + 1) % n;
+        mesh.Tri(centre, a, b);
+        mesh.Tri(a, outer + i, outer + (i + 1) % n);
+        mesh.Tri(a, outer + (i + 1) % n, b);
+    }
+    return mesh;
+}
+
+TEST(OracleComparison, HighValenceAndManySidedEdges) {
+    // Flat fans tie everywhere, so only the neighbour and face orders decide.
+    for (int n = 3; n <= 26; ++n) {
+        ExpectSameAsOracle(Fan(n, 0), "flat fan " + std::to_string(n));
+        ExpectSameAsOracle(Renumbered(Fan(n, 0.4f), uint32_t(n)), "cone " + std::to_string(n));
+    }
+    // Edges with three or more triangles, and edges with one, on flat and curved surfaces.
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        ExpectSameAsOracle(Damaged(FlatGrid(8, 6), {.nonManifold = 0.4}, seed), "flat book");
+        ExpectSameAsOracle(Damaged(Fan(11, 0.3f), {.dropTriangle = 0.1, .nonManifold = 0.5}, seed),
+                           "damaged cone");
+    }
+}
+
 TEST(OracleComparison, TriangleSoups) {
     for (uint32_t seed = 0; seed < 60; ++seed) {
         const int vertices = 1 + int(seed % 20);
