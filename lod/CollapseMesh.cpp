@@ -80,7 +80,6 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
     Vertices.reserve(positions.size());
     for (const TVector& p : positions)
         CreateVertex(p);
-    MarkStamp.assign(Vertices.size(), 0);
     CornerUses.assign(Vertices.size(), 0);
     NeighbourSlot.assign(Vertices.size(), -1);
     Triangles.reserve(triangles.size());
@@ -198,18 +197,18 @@ void TCollapseMesh::AddNeighbourPairs(const std::array<int32_t, 3>& corners) {
                 AddUnique(Vertices[corners[i]].neighbours, corners[j]);
 }
 
-void TCollapseMesh::FillFaceAngles(int32_t u) const {
+void TCollapseMesh::FillCostTables(int32_t u, TCostTables& tables) const {
     const std::vector<int32_t>& faces = Vertices[u].faces;
     const size_t k = faces.size();
     // Rows padded to whole blocks of four, the padding normals zero.
     const size_t stride = (k + 3) & ~size_t{3};
-    FaceAngleStride = stride;
-    NormalComponents.assign(3 * stride, 0.0f);
-    float* xs = NormalComponents.data();
+    tables.stride = stride;
+    tables.normals.assign(3 * stride, 0.0f);
+    float* xs = tables.normals.data();
     float* ys = xs + stride;
     float* zs = ys + stride;
-    OtherCorners.resize(2 * k);
-    int32_t* corners = OtherCorners.data();
+    tables.otherCorners.resize(2 * k);
+    int32_t* corners = tables.otherCorners.data();
     for (size_t i = 0; i < k; ++i) {
         const TcmTriangle& t = Triangles[faces[i]];
         xs[i] = t.normal.x;
@@ -220,43 +219,52 @@ void TCollapseMesh::FillFaceAngles(int32_t u) const {
         corners[2 * i] = c[0] == u ? c[2] : c[0];
         corners[2 * i + 1] = c[1] == u ? c[2] : c[1];
     }
-    FaceAngles.resize(k * stride);
+    tables.angles.resize(k * stride);
     for (size_t i = 0; i < k; ++i)
-        AngleRow(xs[i], ys[i], zs[i], xs, ys, zs, stride, FaceAngles.data() + i * stride);
-    FindSides(u);
+        AngleRow(xs[i], ys[i], zs[i], xs, ys, zs, stride, tables.angles.data() + i * stride);
+    FindSides(u, tables);
 }
 
-void TCollapseMesh::FindSides(int32_t u) const {
+void TCollapseMesh::FindSides(int32_t u, TCostTables& tables) const {
     // A counting sort of the faces' other corners by their place in the neighbour list, which
     // keeps each neighbour's sides in face order. NeighbourSlot first holds each neighbour's
     // place, then where its next side goes.
     const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
     const size_t n = neighbours.size();
-    const size_t corners = OtherCorners.size();
+    const std::vector<int32_t>& corners = tables.otherCorners;
+    std::vector<int32_t>& start = tables.sideStart;
     int32_t* slot = NeighbourSlot.data();
     for (size_t j = 0; j < n; ++j)
         slot[neighbours[j]] = static_cast<int32_t>(j);
-    SideStart.assign(n + 1, 0);
-    for (size_t i = 0; i < corners; ++i)
-        if (const int32_t j = slot[OtherCorners[i]]; j >= 0)
-            ++SideStart[static_cast<size_t>(j) + 1];
+    start.assign(n + 1, 0);
+    for (int32_t w : corners)
+        if (const int32_t j = slot[w]; j >= 0)
+            ++start[static_cast<size_t>(j) + 1];
     for (size_t j = 0; j < n; ++j) {
-        SideStart[j + 1] += SideStart[j];
-        slot[neighbours[j]] = SideStart[j];
+        start[j + 1] += start[j];
+        slot[neighbours[j]] = start[j];
     }
-    SideFaces.resize(static_cast<size_t>(SideStart[n]));
-    for (size_t i = 0; i < corners; ++i)
-        if (int32_t& next = slot[OtherCorners[i]]; next >= 0)
-            SideFaces[static_cast<size_t>(next++)] = static_cast<int32_t>(i / 2);
+    tables.sideFaces.resize(static_cast<size_t>(start[n]));
+    for (size_t i = 0; i < corners.size(); ++i)
+        if (int32_t& next = slot[corners[i]]; next >= 0)
+            tables.sideFaces[static_cast<size_t>(next++)] = static_cast<int32_t>(i / 2);
     for (int32_t w : neighbours)
         slot[w] = -1;
 }
 
-std::span<const int32_t> TCollapseMesh::SidesOfNeighbour(size_t j) const {
-    return {SideFaces.data() + SideStart[j], SideFaces.data() + SideStart[j + 1]};
+std::span<const int32_t> TCollapseMesh::TCostTables::Sides(size_t j) const {
+    return {sideFaces.data() + sideStart[j], sideFaces.data() + sideStart[j + 1]};
 }
 
-float TCollapseMesh::CostAlong(int32_t u, int32_t v, std::span<const int32_t> sides) const {
+bool TCollapseMesh::TCostTables::HasSingleSidedEdge() const {
+    for (size_t j = 0; j + 1 < sideStart.size(); ++j)
+        if (sideStart[j + 1] - sideStart[j] == 1)
+            return true;
+    return false;
+}
+
+float TCollapseMesh::CostAlong(int32_t u, int32_t v, const TCostTables& tables,
+                               std::span<const int32_t> sides) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
     const float length = Distance(from.position, to.position);
@@ -264,7 +272,7 @@ float TCollapseMesh::CostAlong(int32_t u, int32_t v, std::span<const int32_t> si
     // every edge has two sides, which get a loop of their own.
     const size_t k = from.faces.size();
     const auto row = [&](int32_t s) {
-        return FaceAngles.data() + static_cast<size_t>(s) * FaceAngleStride;
+        return tables.angles.data() + static_cast<size_t>(s) * tables.stride;
     };
     float curvature;
     if (sides.size() == 2) {
@@ -284,13 +292,13 @@ float TCollapseMesh::CostAlong(int32_t u, int32_t v, std::span<const int32_t> si
 }
 
 float TCollapseMesh::Cost(int32_t u, int32_t v) const {
-    FillFaceAngles(u);
+    FillCostTables(u, Tables);
     const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
     const auto j = static_cast<size_t>(std::find(neighbours.begin(), neighbours.end(), v) -
                                        neighbours.begin());
     // A vertex that is no neighbour shares no triangle with u.
-    return CostAlong(u, v,
-                     j < neighbours.size() ? SidesOfNeighbour(j) : std::span<const int32_t>{});
+    return CostAlong(u, v, Tables,
+                     j < neighbours.size() ? Tables.Sides(j) : std::span<const int32_t>{});
 }
 
 bool TCollapseMesh::IsBoundary(int32_t v) const {
@@ -312,6 +320,12 @@ bool TCollapseMesh::IsBoundary(int32_t v) const {
 }
 
 void TCollapseMesh::ComputeCollapseCost(int32_t v) {
+    if (!Vertices[v].neighbours.empty())
+        FillCostTables(v, Tables);
+    ChooseCandidate(v, Tables);
+}
+
+void TCollapseMesh::ChooseCandidate(int32_t v, const TCostTables& tables) {
     TcmVertex& vertex = Vertices[v];
     vertex.candidate = -1;
     if (vertex.neighbours.empty()) {
@@ -319,9 +333,8 @@ void TCollapseMesh::ComputeCollapseCost(int32_t v) {
         return;
     }
     vertex.cost = NoCandidateCost;
-    FillFaceAngles(v);
     for (size_t j = 0; j < vertex.neighbours.size(); ++j) {
-        const float cost = CostAlong(v, vertex.neighbours[j], SidesOfNeighbour(j));
+        const float cost = CostAlong(v, vertex.neighbours[j], tables, tables.Sides(j));
         if (cost < vertex.cost) {
             vertex.candidate = vertex.neighbours[j];
             vertex.cost = cost;
@@ -329,29 +342,12 @@ void TCollapseMesh::ComputeCollapseCost(int32_t v) {
     }
 }
 
-void TCollapseMesh::Mark(int32_t v, std::vector<int32_t>& changed) {
-    if (MarkStamp[v] == CurrentStamp)
-        return;
-    MarkStamp[v] = CurrentStamp;
-    changed.push_back(v);
-}
-
 void TCollapseMesh::Collapse(int32_t u, std::vector<int32_t>& changed) {
-    ++CurrentStamp;
-    changed.clear();
     TcmVertex& from = Vertices[u];
     const int32_t v = from.candidate;
-    std::vector<int32_t>& kept = Kept;
-    kept = from.neighbours;
-    // Boundary state depends only on a vertex's own triangles, and only the corners of u's
-    // triangles see theirs change.
-    MarkStamp[u] = CurrentStamp;
-    for (int32_t f : from.faces)
-        for (int32_t c : Triangles[f].vertices)
-            Mark(c, changed);
-    for (int32_t n : kept)
-        Mark(n, changed);
-
+    // The corners of u's triangles, the only vertices whose triangles change, are its
+    // neighbours.
+    changed = from.neighbours;
     const bool hadTriangles = !from.faces.empty();
     std::vector<int32_t>& faces = from.faces;
     // A vertex without a candidate but with triangles only arises from positions that make
@@ -366,13 +362,19 @@ void TCollapseMesh::Collapse(int32_t u, std::vector<int32_t>& changed) {
                 ReplaceVertex(faces[i], u, v);
     DestroyVertex(u);
 
-    std::erase_if(changed, [&](int32_t w) { return !Vertices[w].alive; });
-    for (int32_t w : changed)
-        Vertices[w].boundary = IsBoundary(w);
+    // Every new boundary state is known before any cost reads it; the tables that give it
+    // are kept for the costs. A vertex is on the boundary when one of its edges has a single
+    // side, which is IsBoundary given that the neighbours are exactly the vertices sharing a
+    // triangle.
+    if (KeptTables.size() < changed.size())
+        KeptTables.resize(changed.size());
+    for (size_t i = 0; i < changed.size(); ++i) {
+        FillCostTables(changed[i], KeptTables[i]);
+        Vertices[changed[i]].boundary = KeptTables[i].HasSingleSidedEdge();
+    }
     if (v >= 0 || hadTriangles)
-        for (int32_t n : kept)
-            if (Vertices[n].alive)
-                ComputeCollapseCost(n);
+        for (size_t i = 0; i < changed.size(); ++i)
+            ChooseCandidate(changed[i], KeptTables[i]);
 }
 
 } // namespace quillon

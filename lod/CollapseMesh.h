@@ -84,30 +84,34 @@ private:
     // Drops n from v's neighbours unless a triangle of v still uses n.
     void RemoveIfNonNeighbour(int32_t v, int32_t n);
     void AddNeighbourPairs(const std::array<int32_t, 3>& corners);
-    void Mark(int32_t v, std::vector<int32_t>& changed);
-    // Cost(u, v) for every neighbour v of u reads one table of (1 - cos) / 2 of the angle
-    // between each pair of u's triangles and the triangles on each of u's edges ("sides",
-    // those of u that also hold v), both made once per u.
-    void FillFaceAngles(int32_t u) const;
-    void FindSides(int32_t u) const;
-    std::span<const int32_t> SidesOfNeighbour(size_t j) const; // as places in u's face list
-    float CostAlong(int32_t u, int32_t v, std::span<const int32_t> sides) const;
+
+    // Cost(u, v) for every neighbour v of u reads tables made once per u: (1 - cos) / 2 of the
+    // angle between each pair of u's triangles, and the triangles on each of u's edges
+    // ("sides", those of u that also hold v).
+    struct TCostTables {
+        std::vector<int32_t> otherCorners; // of each of u's faces, two per face
+        std::vector<float> normals;        // of u's faces: all x, then all y, then all z
+        size_t stride = 0;                 // of the rows of `angles` and of `normals`
+        std::vector<float> angles;         // faces x stride, row-major
+        std::vector<int32_t> sideStart;    // per neighbour of u, its first in sideFaces
+        std::vector<int32_t> sideFaces;    // places in u's face list, neighbour by neighbour
+        std::span<const int32_t> Sides(size_t j) const; // of the j-th neighbour
+        bool HasSingleSidedEdge() const;
+    };
+    void FillCostTables(int32_t u, TCostTables& tables) const;
+    void FindSides(int32_t u, TCostTables& tables) const;
+    float CostAlong(int32_t u, int32_t v, const TCostTables& tables,
+                    std::span<const int32_t> sides) const;
+    void ChooseCandidate(int32_t v, const TCostTables& tables);
 
     std::vector<TcmVertex> Vertices;
     std::vector<TcmTriangle> Triangles;
-    std::vector<uint32_t> MarkStamp; // per vertex, for collecting `changed` without repeats
-    uint32_t CurrentStamp = 0;
     // Scratch kept between calls to avoid an allocation per step.
-    mutable std::vector<const float*> SideRows;  // FaceAngles rows of the edge's triangles
-    mutable std::vector<int32_t> OtherCorners;   // of each of u's faces, two per face
-    mutable std::vector<float> NormalComponents; // of u's faces: all x, then all y, then all z
-    mutable size_t FaceAngleStride = 0;          // of FaceAngles' rows and NormalComponents
-    mutable std::vector<float> FaceAngles;       // faces x stride, row-major
-    mutable std::vector<int32_t> SideStart;      // per neighbour of u, its first in SideFaces
-    mutable std::vector<int32_t> SideFaces;      // the sides of u's edges, neighbour by neighbour
-    mutable std::vector<int32_t> NeighbourSlot;  // per vertex, -1 between FindSides calls
-    mutable std::vector<int32_t> CornerUses;     // per vertex, zero between IsBoundary calls
-    std::vector<int32_t> Kept;                   // the removed vertex's neighbours
+    mutable TCostTables Tables;
+    std::vector<TCostTables> KeptTables;        // one per re-costed vertex of a collapse
+    mutable std::vector<const float*> SideRows; // angle rows of an edge's sides
+    mutable std::vector<int32_t> NeighbourSlot; // per vertex, -1 between FindSides calls
+    mutable std::vector<int32_t> CornerUses;    // per vertex, zero between IsBoundary calls
     int32_t LiveVertices = 0;
     int32_t Invalid = 0;
 };
