@@ -106,6 +106,8 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
         else if (usable(t))
             CreateTriangle(t.v);
     }
+    for (int32_t v = 0; v < VertexCount(); ++v)
+        LinkNeighbours(v);
     for (TcmVertex& v : Vertices)
         v.boundary = IsBoundary(v.id);
     for (int32_t v = 0; v < VertexCount(); ++v)
@@ -136,7 +138,21 @@ void TCollapseMesh::CreateTriangle(const std::array<int32_t, 3>& corners) {
     ComputeNormal(t);
     for (int32_t c : corners)
         Vertices[c].faces.push_back(t);
-    AddNeighbourPairs(corners);
+}
+
+void TCollapseMesh::LinkNeighbours(int32_t v) {
+    // The order that adding each new triangle's corners to one another gives: the other
+    // corners of v's triangles, triangle by triangle, each at its first appearance.
+    // NeighbourSlot marks those already listed.
+    std::vector<int32_t>& neighbours = Vertices[v].neighbours;
+    for (int32_t f : Vertices[v].faces)
+        for (int32_t w : Triangles[f].vertices)
+            if (w != v && NeighbourSlot[w] != v) {
+                NeighbourSlot[w] = v;
+                neighbours.push_back(w);
+            }
+    for (int32_t w : neighbours)
+        NeighbourSlot[w] = -1;
 }
 
 void TCollapseMesh::DestroyTriangle(int32_t t, int32_t leaving) {
@@ -168,7 +184,12 @@ void TCollapseMesh::ReplaceVertex(int32_t t, int32_t u, int32_t v) {
     RemoveFirst(Vertices[u].faces, t);
     // v was no corner, so its face list cannot hold the triangle yet.
     Vertices[v].faces.push_back(t);
-    AddNeighbourPairs(c);
+    // The other two corners are linked already: they share this triangle.
+    for (int32_t w : c)
+        if (w != v) {
+            AddUnique(Vertices[v].neighbours, w);
+            AddUnique(Vertices[w].neighbours, v);
+        }
     ComputeNormal(t);
 }
 
@@ -188,13 +209,6 @@ void TCollapseMesh::RemoveIfNonNeighbour(int32_t v, int32_t n) {
         if (HasVertex(f, n))
             return;
     vertex.neighbours.erase(it);
-}
-
-void TCollapseMesh::AddNeighbourPairs(const std::array<int32_t, 3>& corners) {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            if (j != i)
-                AddUnique(Vertices[corners[i]].neighbours, corners[j]);
 }
 
 void TCollapseMesh::FillCostTables(int32_t u, TCostTables& tables) const {
@@ -226,61 +240,47 @@ void TCollapseMesh::FillCostTables(int32_t u, TCostTables& tables) const {
 }
 
 void TCollapseMesh::FindSides(int32_t u, TCostTables& tables) const {
-    // A counting sort of the faces' other corners by their place in the neighbour list, which
-    // keeps each neighbour's sides in face order. NeighbourSlot first holds each neighbour's
-    // place, then where its next side goes.
+    // NeighbourSlot takes each corner to its place in the neighbour list.
     const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
     const size_t n = neighbours.size();
-    const std::vector<int32_t>& corners = tables.otherCorners;
-    std::vector<int32_t>& start = tables.sideStart;
     int32_t* slot = NeighbourSlot.data();
     for (size_t j = 0; j < n; ++j)
         slot[neighbours[j]] = static_cast<int32_t>(j);
-    start.assign(n + 1, 0);
-    for (int32_t w : corners)
-        if (const int32_t j = slot[w]; j >= 0)
-            ++start[static_cast<size_t>(j) + 1];
-    for (size_t j = 0; j < n; ++j) {
-        start[j + 1] += start[j];
-        slot[neighbours[j]] = start[j];
-    }
-    tables.sideFaces.resize(static_cast<size_t>(start[n]));
+    tables.edges.assign(n, {});
+    const std::vector<int32_t>& corners = tables.otherCorners;
     for (size_t i = 0; i < corners.size(); ++i)
-        if (int32_t& next = slot[corners[i]]; next >= 0)
-            tables.sideFaces[static_cast<size_t>(next++)] = static_cast<int32_t>(i / 2);
+        if (const int32_t j = slot[corners[i]]; j >= 0) {
+            TEdgeSides& edge = tables.edges[static_cast<size_t>(j)];
+            edge.sides[std::min(edge.count, 1)] = static_cast<int32_t>(i / 2);
+            ++edge.count;
+        }
     for (int32_t w : neighbours)
         slot[w] = -1;
 }
 
-std::span<const int32_t> TCollapseMesh::TCostTables::Sides(size_t j) const {
-    return {sideFaces.data() + sideStart[j], sideFaces.data() + sideStart[j + 1]};
-}
-
 bool TCollapseMesh::TCostTables::HasSingleSidedEdge() const {
-    for (size_t j = 0; j + 1 < sideStart.size(); ++j)
-        if (sideStart[j + 1] - sideStart[j] == 1)
-            return true;
-    return false;
+    return std::any_of(edges.begin(), edges.end(), [](TEdgeSides e) { return e.count == 1; });
 }
 
 float TCollapseMesh::CostAlong(int32_t u, int32_t v, const TCostTables& tables,
-                               std::span<const int32_t> sides) const {
+                               TEdgeSides edge) const {
     const TcmVertex& from = Vertices[u];
     const TcmVertex& to = Vertices[v];
     const float length = Distance(from.position, to.position);
     // The table is symmetric, so side s's angle to triangle f is read from row s. Nearly
-    // every edge has two sides, which get a loop of their own.
+    // every edge has two sides, which get a loop of their own; the others are gathered here
+    // in face order.
     const size_t k = from.faces.size();
-    const auto row = [&](int32_t s) {
-        return tables.angles.data() + static_cast<size_t>(s) * tables.stride;
-    };
+    const auto row = [&](size_t s) { return tables.angles.data() + s * tables.stride; };
     float curvature;
-    if (sides.size() == 2) {
-        curvature = TwoSidedCurvature(row(sides[0]), row(sides[1]), k);
+    if (edge.count == 2) {
+        curvature = TwoSidedCurvature(row(static_cast<size_t>(edge.sides[0])),
+                                      row(static_cast<size_t>(edge.sides[1])), k);
     } else {
         SideRows.clear();
-        for (int32_t s : sides)
-            SideRows.push_back(row(s));
+        for (size_t s = 0; s < k; ++s)
+            if (tables.otherCorners[2 * s] == v || tables.otherCorners[2 * s + 1] == v)
+                SideRows.push_back(row(s));
         curvature = Curvature(SideRows, k);
     }
     float cost = length * curvature;
@@ -296,9 +296,7 @@ float TCollapseMesh::Cost(int32_t u, int32_t v) const {
     const std::vector<int32_t>& neighbours = Vertices[u].neighbours;
     const auto j = static_cast<size_t>(std::find(neighbours.begin(), neighbours.end(), v) -
                                        neighbours.begin());
-    // A vertex that is no neighbour shares no triangle with u.
-    return CostAlong(u, v, Tables,
-                     j < neighbours.size() ? Tables.Sides(j) : std::span<const int32_t>{});
+    return CostAlong(u, v, Tables, j < neighbours.size() ? Tables.edges[j] : TEdgeSides{});
 }
 
 bool TCollapseMesh::IsBoundary(int32_t v) const {
@@ -334,7 +332,7 @@ void TCollapseMesh::ChooseCandidate(int32_t v, const TCostTables& tables) {
     }
     vertex.cost = NoCandidateCost;
     for (size_t j = 0; j < vertex.neighbours.size(); ++j) {
-        const float cost = CostAlong(v, vertex.neighbours[j], tables, tables.Sides(j));
+        const float cost = CostAlong(v, vertex.neighbours[j], tables, tables.edges[j]);
         if (cost < vertex.cost) {
             vertex.candidate = vertex.neighbours[j];
             vertex.cost = cost;

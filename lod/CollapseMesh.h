@@ -83,25 +83,27 @@ private:
 
     // Drops n from v's neighbours unless a triangle of v still uses n.
     void RemoveIfNonNeighbour(int32_t v, int32_t n);
-    void AddNeighbourPairs(const std::array<int32_t, 3>& corners);
+    // Builds v's neighbour list from its triangles when the mesh is made.
+    void LinkNeighbours(int32_t v);
 
     // Cost(u, v) for every neighbour v of u reads tables made once per u: (1 - cos) / 2 of the
     // angle between each pair of u's triangles, and the triangles on each of u's edges
     // ("sides", those of u that also hold v).
+    struct TEdgeSides {
+        int32_t count = 0;              // how many of u's faces hold the neighbour
+        std::array<int32_t, 2> sides{}; // the first two, as places in u's face list
+    };
     struct TCostTables {
         std::vector<int32_t> otherCorners; // of each of u's faces, two per face
         std::vector<float> normals;        // of u's faces: all x, then all y, then all z
         size_t stride = 0;                 // of the rows of `angles` and of `normals`
         std::vector<float> angles;         // faces x stride, row-major
-        std::vector<int32_t> sideStart;    // per neighbour of u, its first in sideFaces
-        std::vector<int32_t> sideFaces;    // places in u's face list, neighbour by neighbour
-        std::span<const int32_t> Sides(size_t j) const; // of the j-th neighbour
+        std::vector<TEdgeSides> edges;     // per neighbour of u, in list order
         bool HasSingleSidedEdge() const;
     };
     void FillCostTables(int32_t u, TCostTables& tables) const;
     void FindSides(int32_t u, TCostTables& tables) const;
-    float CostAlong(int32_t u, int32_t v, const TCostTables& tables,
-                    std::span<const int32_t> sides) const;
+    float CostAlong(int32_t u, int32_t v, const TCostTables& tables, TEdgeSides edge) const;
     void ChooseCandidate(int32_t v, const TCostTables& tables);
 
     std::vector<TcmVertex> Vertices;
