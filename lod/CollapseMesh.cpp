@@ -22,15 +22,12 @@ void AddUnique(std::vector<int32_t>& list, int32_t value) {
         list.push_back(value);
 }
 
-// Core's VectorDot and VectorLength of the difference, operation for operation, so the results
-// are the same bit for bit; written here so that the cost loops, which run them millions of
-// times per surface, can inline them.
-float Dot(TVector a, TVector b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+// VectorLength(VectorSub(to, from)) operation for operation, so the result is the same bit for
+// bit; written here so that the cost loop, which runs it for every edge of every re-costed
+// vertex, can inline it.
 float Distance(TVector from, TVector to) {
     const TVector d{to.x - from.x, to.y - from.y, to.z - from.z};
-    return std::sqrt(Dot(d, d));
+    return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
 }
 
 // The first operand is kept only when it is strictly better, so a NaN as the second one is
@@ -73,6 +70,9 @@ float TwoSidedCurvature(const float* first, const float* second, size_t k) {
     return curvature;
 }
 
+// Room for the triangles and neighbours a vertex usually gains from collapses onto it.
+constexpr size_t ListSlack = 4;
+
 } // namespace
 
 TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
@@ -88,15 +88,16 @@ TCollapseMesh::TCollapseMesh(std::span<const TVector> positions,
         const auto [a, b, c] = t.v;
         return exists(a) && exists(b) && exists(c) && a != b && b != c && a != c;
     };
-    // Sizing the lists up front saves most of their growth; a vertex of n triangles has at
-    // most n + 1 neighbours when they form a fan, more only on damaged surfaces.
+    // Sizing the lists up front saves most of their growth: a vertex of n triangles has at
+    // most n + 1 neighbours when they form a fan.
     for (const TTriData& t : triangles)
         if (usable(t))
             for (int32_t c : t.v)
                 ++CornerUses[c];
     for (TcmVertex& v : Vertices) {
-        v.faces.reserve(static_cast<size_t>(CornerUses[v.id]));
-        v.neighbours.reserve(static_cast<size_t>(CornerUses[v.id]) + 1);
+        const auto uses = static_cast<size_t>(CornerUses[v.id]);
+        v.faces.reserve(uses + ListSlack);
+        v.neighbours.reserve(uses + 1 + ListSlack);
         CornerUses[v.id] = 0;
     }
     for (const TTriData& t : triangles) {
