@@ -1,26 +1,20 @@
 #include "RemovalQueue.h"
 
-#include <algorithm>
-
 namespace quillon {
 
 namespace {
 
-// Heap order: the entry that should come out first is the "largest".
-struct ComesLater {
-    template <class E> bool operator()(const E& a, const E& b) const {
-        if (a.cost != b.cost)
-            return a.cost > b.cost;
-        return a.vertex > b.vertex;
-    }
-};
+template <class E> bool ComesFirst(const E& a, const E& b) {
+    if (a.cost != b.cost)
+        return a.cost < b.cost;
+    return a.vertex < b.vertex;
+}
 
 } // namespace
 
 TRemovalQueue::TRemovalQueue(const TCollapseMesh& mesh)
     : Mesh(mesh), Groups(static_cast<size_t>(mesh.VertexCount()), Removed),
-      Costs(static_cast<size_t>(mesh.VertexCount()), 0),
-      Stamps(static_cast<size_t>(mesh.VertexCount()), 0) {
+      Positions(static_cast<size_t>(mesh.VertexCount()), 0) {
     for (int32_t v = 0; v < mesh.VertexCount(); ++v)
         Update(v);
 }
@@ -41,33 +35,76 @@ void TRemovalQueue::Update(std::span<const int32_t> vertices) {
 void TRemovalQueue::Update(int32_t vertex) {
     const TcmVertex& v = Mesh.Vertex(vertex);
     const Group group = GroupOf(v);
+    const Group old = Groups[vertex];
     // Without a candidate only the vertex number orders the group.
-    const float cost = group == NoCandidate ? 0.0f : v.cost;
-    if (group == Groups[vertex] && cost == Costs[vertex])
+    const TEntry entry{group == NoCandidate ? 0.0f : v.cost, vertex};
+    if (group == old) {
+        if (group == Removed)
+            return;
+        TEntry& current = Heaps[group][Positions[vertex]];
+        if (current.cost == entry.cost)
+            return;
+        current.cost = entry.cost;
+        Restore(group, Positions[vertex]);
         return;
-    Groups[vertex] = group;
-    Costs[vertex] = cost;
-    const uint32_t stamp = ++Stamps[vertex];
-    if (group == Removed)
-        return;
-    std::vector<TEntry>& heap = Heaps[group];
-    heap.push_back({cost, vertex, stamp});
-    std::push_heap(heap.begin(), heap.end(), ComesLater{});
-}
-
-int32_t TRemovalQueue::Front(Group group) {
-    std::vector<TEntry>& heap = Heaps[group];
-    while (!heap.empty()) {
-        const TEntry& top = heap.front();
-        if (Stamps[top.vertex] == top.stamp)
-            return top.vertex;
-        std::pop_heap(heap.begin(), heap.end(), ComesLater{});
-        heap.pop_back();
     }
-    return -1;
+    if (old != Removed)
+        Erase(old, Positions[vertex]);
+    Groups[vertex] = group;
+    if (group != Removed)
+        Insert(group, entry);
 }
 
-TRemovalQueue::TChoice TRemovalQueue::Next() {
+void TRemovalQueue::Place(Group group, size_t at, TEntry entry) {
+    Heaps[group][at] = entry;
+    Positions[entry.vertex] = static_cast<uint32_t>(at);
+}
+
+void TRemovalQueue::Insert(Group group, TEntry entry) {
+    Heaps[group].push_back(entry);
+    Place(group, Heaps[group].size() - 1, entry);
+    Restore(group, Heaps[group].size() - 1);
+}
+
+void TRemovalQueue::Erase(Group group, size_t at) {
+    std::vector<TEntry>& heap = Heaps[group];
+    const TEntry last = heap.back();
+    heap.pop_back();
+    if (at == heap.size())
+        return;
+    Place(group, at, last);
+    Restore(group, at);
+}
+
+void TRemovalQueue::Restore(Group group, size_t at) {
+    std::vector<TEntry>& heap = Heaps[group];
+    const TEntry entry = heap[at];
+    while (at > 0) {
+        const size_t parent = (at - 1) / 2;
+        if (!ComesFirst(entry, heap[parent]))
+            break;
+        Place(group, at, heap[parent]);
+        at = parent;
+    }
+    for (;;) {
+        size_t child = 2 * at + 1;
+        if (child >= heap.size())
+            break;
+        if (child + 1 < heap.size() && ComesFirst(heap[child + 1], heap[child]))
+            ++child;
+        if (!ComesFirst(heap[child], entry))
+            break;
+        Place(group, at, heap[child]);
+        at = child;
+    }
+    Place(group, at, entry);
+}
+
+int32_t TRemovalQueue::Front(Group group) const {
+    return Heaps[group].empty() ? -1 : Heaps[group].front().vertex;
+}
+
+TRemovalQueue::TChoice TRemovalQueue::Next() const {
     if (const int32_t v = Front(NoCandidate); v >= 0)
         return {v, false};
     if (const int32_t v = Front(Interior); v >= 0)

@@ -2,8 +2,10 @@
 // The rule: first the lowest-numbered vertex without a collapse candidate; else the cheapest
 // vertex off the boundary; else, when only boundary vertices are left, the cheapest of all.
 // Ties go to the lower vertex number, the order a front-to-back scan of the vertex list gives.
-// Each of the three groups is a binary heap keyed by (cost, number); an entry is made stale,
-// not removed, when its vertex changes, and stale entries are dropped when they surface.
+// Each of the three groups is a binary heap keyed by (cost, number) that knows where each of
+// its vertices sits, so a changed vertex moves to its new place instead of leaving a stale
+// entry behind. The keys are never NaN (a NaN cost never makes a candidate), so they are
+// totally ordered and the front is the same whatever shape the heap has.
 #pragma once
 
 #include "CollapseMesh.h"
@@ -26,24 +28,27 @@ public:
         int32_t vertex = -1; // -1 once no vertex is left
         bool onlyBoundaryLeft = false;
     };
-    TChoice Next();
+    TChoice Next() const;
 
 private:
     enum Group : uint8_t { NoCandidate, Interior, Boundary, Removed };
     struct TEntry {
         float cost;
         int32_t vertex;
-        uint32_t stamp;
     };
 
     Group GroupOf(const TcmVertex& v) const;
-    int32_t Front(Group group);
+    int32_t Front(Group group) const;
+    void Insert(Group group, TEntry entry);
+    void Erase(Group group, size_t at);
+    // Moves the entry at `at` up or down to where its key belongs.
+    void Restore(Group group, size_t at);
+    void Place(Group group, size_t at, TEntry entry);
 
     const TCollapseMesh& Mesh;
     std::vector<TEntry> Heaps[3];
-    std::vector<Group> Groups;    // per vertex
-    std::vector<float> Costs;     // per vertex, the cost its live entry carries
-    std::vector<uint32_t> Stamps; // per vertex; only the entry with the current stamp is live
+    std::vector<Group> Groups;       // per vertex
+    std::vector<uint32_t> Positions; // per vertex, its place in its group's heap
 };
 
 } // namespace quillon
