@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <random>
 #include <string>
 
 namespace quillon::test {
@@ -105,6 +107,20 @@ TEST(OracleComparison, HighValenceAndManySidedEdges) {
         ExpectSameAsOracle(Damaged(FlatGrid(8, 6), {.nonManifold = 0.4}, seed), "flat book");
         ExpectSameAsOracle(Damaged(Fan(11, 0.3f), {.dropTriangle = 0.1, .nonManifold = 0.5}, seed),
                            "damaged cone");
+    }
+}
+
+TEST(OracleComparison, PositionsBrokenByNaNOrInfinity) {
+    // Their costs are NaN, which must neither be taken as cheap nor upset the ordering.
+    for (uint32_t seed = 0; seed < 24; ++seed) {
+        TestMesh mesh = seed % 2 ? Damaged(GeodesicSphere(3), {.jitter = 0.1}, seed)
+                                 : FlatGrid(5 + int(seed % 7), 4);
+        std::mt19937 random(seed);
+        const float broken = seed % 4 == 0 ? std::numeric_limits<float>::infinity()
+                                           : std::numeric_limits<float>::quiet_NaN();
+        for (uint32_t i = 0; i <= seed % 3; ++i)
+            mesh.positions[random() % mesh.positions.size()].x = broken;
+        ExpectSameAsOracle(mesh, "broken positions");
     }
 }
 
