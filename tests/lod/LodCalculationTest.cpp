@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace quillon::test {
 namespace {
 
@@ -187,6 +190,33 @@ TEST(LodCalculation, SavedFileHoldsTheNewOrderAndLodData) {
             EXPECT_EQ(loaded.Surfaces[i].Triangles[t].indexes[0],
                       mdm.Surfaces[i].Triangles[t].indexes[0]);
     }
+}
+
+// The command line saves what the library computes, falls back to frame 0 with a message, and
+// writes nothing for input it cannot use.
+TEST(LodCalculation, CommandLineSavesTheLibraryResult) {
+    TempDir dir;
+    TMDM mdm = MeshOf({GeodesicSphere(2)});
+    ASSERT_TRUE(mdm.SaveToFile(dir.File("in.mdm")));
+    TMDX mdx = TurningAnimation(2);
+    ASSERT_TRUE(mdx.SaveToFile(dir.File("a.mdx")));
+    const std::string cli = std::string(QUILLON_CLI_PATH) + " lod " + dir.File("in.mdm") + " " +
+                            dir.File("a.mdx") + " -o ";
+    const std::string errors = " 2>" + dir.File("err.txt") + " >/dev/null";
+    ASSERT_EQ(std::system((cli + dir.File("out.mdm") + errors).c_str()), 0);
+    const std::vector<char> err = ReadBytes(dir.File("err.txt"));
+    EXPECT_NE(std::string(err.begin(), err.end()).find("frame 0 used"), std::string::npos);
+    TCollapseMap map;
+    CalculateLOD(map, mdm, mdx, 0);
+    ASSERT_TRUE(mdm.SaveToFile(dir.File("expected.mdm")));
+    EXPECT_EQ(ReadBytes(dir.File("out.mdm")), ReadBytes(dir.File("expected.mdm")));
+
+    EXPECT_NE(std::system((std::string(QUILLON_CLI_PATH) + " lod " + dir.File("a.mdx") + " " +
+                           dir.File("a.mdx") + " -o " + dir.File("bad.mdm") + errors)
+                              .c_str()),
+              0)
+        << "the animation given as the mesh";
+    EXPECT_FALSE(std::filesystem::exists(dir.File("bad.mdm")));
 }
 
 TEST(LodCalculation, ReorderRefusesASlotOfAnotherSize) {
