@@ -32,6 +32,14 @@ QString Q(const std::string& text) {
 }
 
 // The flags describe the shader; the user reads them, never sets them.
+// The stage fields and the preview come and go with the chosen stage; their place stays so the
+// window does not change its height under the user's pointer.
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 void MakeReadOnly(QCheckBox* flag) {
     flag->setAttribute(Qt::WA_TransparentForMouseEvents);
     flag->setFocusPolicy(Qt::NoFocus);
@@ -130,16 +138,25 @@ QWidget* TSurfacesTab::BuildDetails() {
     leTextureDimensions = ReadOnlyField("leTextureDimensions", box);
     cbHasAlpha = CheckBox("cbHasAlpha", "Alpha Channel", box);
     MakeReadOnly(cbHasAlpha);
-    DetailsForm = new QFormLayout(box);
-    DetailsForm->addRow("Shader file", cbShaderFile);
-    DetailsForm->addRow("Shader", cbShaderNameFound);
+    auto* form = new QFormLayout(box);
+    form->addRow("Shader file", cbShaderFile);
+    form->addRow("Shader", cbShaderNameFound);
     auto* textures = new QHBoxLayout;
     textures->addWidget(cbShaderTextures, 1);
     textures->addWidget(lNumTextures);
-    DetailsForm->addRow("Textures", textures);
-    DetailsForm->addRow("Dimensions", leTextureDimensions);
-    DetailsForm->addRow(cbHasAlpha);
-    DetailsForm->addRow(BuildShaderProps(box));
+    form->addRow("Textures", textures);
+    // The stage fields sit in plain box layouts, which keep a hidden widget's place (a form
+    // layout does not).
+    auto* stage = new QHBoxLayout;
+    stage->addWidget(leTextureDimensions, 1);
+    stage->addWidget(cbHasAlpha);
+    form->addRow("Dimensions", stage);
+    auto* props = new QHBoxLayout;
+    props->addWidget(BuildShaderProps(box), 1);
+    form->addRow(props);
+    for (QWidget* stageField :
+         {(QWidget*)leTextureDimensions, (QWidget*)cbHasAlpha, (QWidget*)pShaderProps})
+        KeepPlaceWhenHidden(stageField);
     return box;
 }
 
@@ -178,6 +195,8 @@ QWidget* TSurfacesTab::BuildMarks() {
         Marks[mark.Name] = line;
     }
     row->addStretch(1);
+    // The row keeps its height while no mark is shown.
+    box->setMinimumHeight(box->sizeHint().height());
     return box;
 }
 
@@ -212,6 +231,7 @@ QWidget* TSurfacesTab::BuildPreview() {
     img3DView->setObjectName("img3DView");
     img3DView->setMinimumSize(128, 128);
     img3DView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    KeepPlaceWhenHidden(img3DView);
     img3DView->setAlignment(Qt::AlignCenter);
     img3DView->installEventFilter(this);
     auto* layout = new QVBoxLayout(gbOGLtris);
@@ -276,7 +296,7 @@ void TSurfacesTab::ShowStage(const TStageDetails& details) {
     img3DView->setVisible(details.PreviewVisible);
     if (!details.PreviewVisible)
         ShowPreview({});
-    DetailsForm->setRowVisible(leTextureDimensions, details.StageShown);
+    leTextureDimensions->setVisible(details.StageShown);
     cbHasAlpha->setVisible(details.StageShown);
     cbHasAlpha->setChecked(details.HasAlpha);
     leTextureDimensions->setText(Q(details.Dimensions));

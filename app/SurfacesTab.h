@@ -16,7 +16,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFormLayout;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -98,7 +97,6 @@ private:
 
     void FitPreview();
 
-    QFormLayout* DetailsForm = nullptr;
     QPixmap Preview;
 };
 
