@@ -100,6 +100,27 @@ TVector TMD3::VertexPosition(const TMD3Vertex& v) {
     return {v.x * MD3XyzScale, v.y * MD3XyzScale, v.z * MD3XyzScale};
 }
 
+namespace {
+
+// One angle of a normal in 255ths of a turn, wrapped to a byte, as the exact formula rounds it:
+// the angle in long double, rounded to single precision, then half to even. The single-precision
+// angle (good to a few millionths of a step) gives the same byte for every angle that is not
+// within a thousandth of a step of a half step, and is many times faster; those few, and any
+// value that is not a plain number, are evaluated the exact way.
+template <class ExactSteps> uint16_t AngleByte(float fastAngle, ExactSteps exactSteps) {
+    const double steps = fastAngle * (double(RadToDegF) / 360.0 * 255.0);
+    if (std::fabs(steps) < 256.0) {
+        const double shifted = steps + 256.5; // positive, so truncation rounds to nearest
+        const auto whole = static_cast<int64_t>(shifted);
+        const double fraction = shifted - static_cast<double>(whole);
+        if (fraction > 1e-3 && fraction < 1.0 - 1e-3)
+            return static_cast<uint16_t>((whole - 256) & 255);
+    }
+    return static_cast<uint16_t>(RoundHalfEven(static_cast<float>(exactSteps())) & 255);
+}
+
+} // namespace
+
 int16_t TMD3::EncodeNormal(TVector v) {
     if (VectorEquals(v, AxisPosZ(), 0.001f))
         return 0;
@@ -107,12 +128,16 @@ int16_t TMD3::EncodeNormal(TVector v) {
         return 128;
     const TVector u = VectorNormalize(v);
     const long double k = RadToDegF;
-    const float a = static_cast<float>(ArcTan2(u.y, u.x) * k / 360.0L * 255.0L);
-    // A normalised z may exceed 1 by a rounding step; 1 - z^2 must not go negative.
-    const long double sine = std::sqrt(std::max(0.0L, 1.0L - static_cast<long double>(u.z) * u.z));
-    const float b = static_cast<float>(ArcTan2(sine, u.z) * k / 360.0L * 255.0L);
-    const auto lat = static_cast<uint16_t>(RoundHalfEven(a) & 255);
-    const auto lng = static_cast<uint16_t>(RoundHalfEven(b) & 255);
+    const uint16_t lat =
+        AngleByte(std::atan2(u.y, u.x), [&] { return ArcTan2(u.y, u.x) * k / 360.0L * 255.0L; });
+    // A normalised z may exceed 1 by a rounding step; 1 - z^2 must not go negative. The square
+    // of a float is exact in double, so the sine keeps its precision near the poles.
+    const double fastSine = std::sqrt(std::max(0.0, 1.0 - double(u.z) * u.z));
+    const uint16_t lng = AngleByte(std::atan2(static_cast<float>(fastSine), u.z), [&] {
+        const long double sine =
+            std::sqrt(std::max(0.0L, 1.0L - static_cast<long double>(u.z) * u.z));
+        return ArcTan2(sine, u.z) * k / 360.0L * 255.0L;
+    });
     return static_cast<int16_t>((lat << 8) + lng);
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 using namespace quillon;
 
@@ -54,6 +56,40 @@ TEST(NormalCoding, RoundTripStaysWithinOneCodeStep) {
             const TVector back = TMD3::DecodeNormal(TMD3::EncodeNormal(v));
             const float angle = std::acos(std::clamp(VectorDot(v, back), -1.0f, 1.0f));
             EXPECT_LE(angle, step) << "lat " << lat << " lng " << lng;
+        }
+}
+
+// The formula evaluated the long way, every angle in long double.
+int16_t EncodeNormalLongWay(TVector v) {
+    if (VectorEquals(v, AxisPosZ(), 0.001f))
+        return 0;
+    if (VectorEquals(v, AxisNegZ(), 0.001f))
+        return 128;
+    const TVector u = VectorNormalize(v);
+    const long double k = RadToDegF;
+    const float a = static_cast<float>(atan2l(u.y, u.x) * k / 360.0L * 255.0L);
+    const long double sine = std::sqrt(std::max(0.0L, 1.0L - static_cast<long double>(u.z) * u.z));
+    const float b = static_cast<float>(atan2l(sine, u.z) * k / 360.0L * 255.0L);
+    return static_cast<int16_t>(((std::llrint(a) & 255) << 8) + (std::llrint(b) & 255));
+}
+
+TEST(NormalCoding, FastAnglesGiveTheLongWaysCodes) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    for (int i = 0; i < 200000; ++i) {
+        const TVector v{any(random), any(random), any(random)};
+        ASSERT_EQ(TMD3::EncodeNormal(v), EncodeNormalLongWay(v)) << v.x << " " << v.y << " " << v.z;
+    }
+    // Aimed at the half steps, where the rounding is decided by the last bits.
+    std::uniform_real_distribution<float> hair(-2e-6f, 2e-6f);
+    const float turn = 2.0f * 3.14159265f;
+    for (int step = -128; step < 128; ++step)
+        for (int i = 0; i < 200; ++i) {
+            const float lat = (step + 0.5f + hair(random)) * turn / 255.0f;
+            const float lng = (std::abs(step) / 2 + 0.5f + hair(random)) * turn / 255.0f;
+            const TVector v{std::cos(lat) * std::sin(lng), std::sin(lat) * std::sin(lng),
+                            std::cos(lng)};
+            ASSERT_EQ(TMD3::EncodeNormal(v), EncodeNormalLongWay(v)) << step << " " << i;
         }
 }
 
