@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds Quillon and opens the demo model it generates.
+# Only the build packages are installed here, so the tests and benchmarks are left out.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF
 cmake --build build
 if [ -x build/app/quillon ]; then
   exec build/app/quillon build/demo/demo.md3 "$@"
