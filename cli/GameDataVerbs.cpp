@@ -3,9 +3,9 @@
 // surface found. Extracted archive members go to the temporary folder (QUILLON_HOME or --tmp).
 #include "Verbs.h"
 
+#include "core/CasePath.h"
 #include "core/FileError.h"
 #include "core/MD3.h"
-#include "core/CasePath.h"
 #include "gamedata/ImageHeaderTextures.h"
 #include "gamedata/PK3Archive.h"
 #include "gamedata/ScriptText.h"

@@ -1,8 +1,8 @@
 #include "PK3Archive.h"
 
-#include "core/CasePath.h"
 #include "MemberMask.h"
 #include "ScriptText.h"
+#include "core/CasePath.h"
 #include "core/FileError.h"
 
 #include <zip.h>

@@ -1,10 +1,10 @@
 #include "ShaderList.h"
 
 #include "AppFolders.h"
-#include "core/CasePath.h"
 #include "GameFolder.h"
 #include "PK3Archive.h"
 #include "ScriptText.h"
+#include "core/CasePath.h"
 
 #include <algorithm>
 #include <filesystem>

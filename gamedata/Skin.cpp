@@ -1,7 +1,7 @@
 #include "Skin.h"
 
-#include "core/CasePath.h"
 #include "ScriptText.h"
+#include "core/CasePath.h"
 
 namespace quillon {
 

@@ -1,7 +1,7 @@
 #include "SurfaceResolver.h"
 
-#include "core/CasePath.h"
 #include "ScriptText.h"
+#include "core/CasePath.h"
 #include "core/MD3.h"
 #include "skeletal/MDM.h"
 

@@ -3,9 +3,9 @@
 #include "Gamma.h"
 #include "JpegCodec.h"
 #include "Tga.h"
+#include "core/CasePath.h"
 #include "core/FileError.h"
 #include "core/FileReader.h"
-#include "core/CasePath.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -77,7 +77,8 @@ std::vector<uint8_t> Face(int face) {
             const float v = 1.0f - (row + 0.5f) / Size; // 1 at the top row
             float height;
             if (face == 3) // top: the zenith in the middle, the horizon at the rim
-                height = 1.0f - std::max(std::fabs(v * 2 - 1), std::fabs((x + 0.5f) / Size * 2 - 1));
+                height =
+                    1.0f - std::max(std::fabs(v * 2 - 1), std::fabs((x + 0.5f) / Size * 2 - 1));
             else if (face == 2) // bottom: all ground
                 height = -0.7f;
             else

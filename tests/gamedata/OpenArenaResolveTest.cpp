@@ -1,10 +1,10 @@
 // Every OpenArena player model resolved with its default skin against the real archives: the
 // players archive stands in for the game archive and the 0.8.5 patch for a map archive.
-#include "support/MD3Builder.h"
-#include "core/MD3.h"
 #include "core/CasePath.h"
+#include "core/MD3.h"
 #include "gamedata/ImageHeaderTextures.h"
 #include "gamedata/SurfaceResolver.h"
+#include "support/MD3Builder.h"
 
 #include <gtest/gtest.h>
 

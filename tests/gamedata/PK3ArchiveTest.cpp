@@ -1,9 +1,9 @@
 #include "gamedata/PK3Archive.h"
 #include "GameDataBuilder.h"
-#include "support/MD3Builder.h"
 #include "core/FileError.h"
 #include "gamedata/ArchiveTree.h"
 #include "gamedata/MemberMask.h"
+#include "support/MD3Builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "gamedata/SurfaceResolver.h"
 #include "GameDataBuilder.h"
-#include "support/MD3Builder.h"
 #include "core/MD3.h"
 #include "gamedata/SurfaceDetails.h"
+#include "support/MD3Builder.h"
 
 #include <gtest/gtest.h>
 

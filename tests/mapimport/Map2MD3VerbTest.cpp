@@ -33,7 +33,7 @@ TEST(Map2MD3Verb, ConvertsAMapIntoAnMD3File) {
     TempDir dir;
     WriteText(dir.File("room.map"), WorldMap({BoxBrush({0, 0, 0}, {64, 64, 64})}));
     const CliRun run = RunCli("map2md3 " + dir.File("room.map") + " -o " + dir.File("room.md3") +
-                           " --textures " + dir.Path);
+                              " --textures " + dir.Path);
     ASSERT_EQ(run.status, 0) << run.output;
     TMD3 model;
     ASSERT_TRUE(model.LoadFromFile(dir.File("room.md3")));
