@@ -37,6 +37,9 @@ int RunMap2MD3(const MapArgs& args) {
     std::string message;
     if (!map.ConvertToMD3(model, message))
         return InvalidInput(args.input, TerminalLines(message));
+    // Not an error (a map of tool brushes only is valid), but rarely what was meant.
+    if (model.Header.numSurfaces == 0)
+        std::cerr << args.input << ": no world brush face to export; the model is empty\n";
     if (!model.SaveToFile(args.output)) {
         std::cerr << args.output << ": could not write the whole file\n";
         return ExitFileProblem;

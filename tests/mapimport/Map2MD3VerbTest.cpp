@@ -39,6 +39,14 @@ TEST(Map2MD3Verb, ConvertsAMapIntoAnMD3File) {
     ASSERT_TRUE(model.LoadFromFile(dir.File("room.md3")));
     EXPECT_EQ(NameToString(model.Header.name), "Q_Converted_From_Map_room");
     EXPECT_EQ(model.Header.Surfaces.at(0).numTriangles, 12u);
+    EXPECT_EQ(run.output.find("empty"), std::string::npos) << run.output;
+
+    // A file without a world entity still converts, to an empty model, and says so.
+    WriteText(dir.File("notes.map"), "just some text\n");
+    const CliRun empty =
+        RunCli("map2md3 " + dir.File("notes.map") + " -o " + dir.File("notes.md3"));
+    EXPECT_EQ(empty.status, 0) << empty.output;
+    EXPECT_NE(empty.output.find("the model is empty"), std::string::npos) << empty.output;
 }
 
 TEST(Map2MD3Verb, FailuresWriteNothing) {
