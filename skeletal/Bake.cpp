@@ -1,7 +1,7 @@
 // The bake copies each MDX frame's bounds as they are (they are not recomputed from the posed
-// vertices), poses every frame of the range once for the tags and once per surface, and stores
-// positions in 1/64 units rounded half to even. A coordinate that does not fit the int16 field
-// fails the bake instead of wrapping around, which would silently tear the model apart.
+// vertices), places the bones of every frame of the range once, poses each surface from them, and
+// stores positions in 1/64 units rounded half to even. A coordinate that does not fit the int16
+// field fails the bake instead of wrapping around, which would silently tear the model apart.
 #include "Bake.h"
 
 #include "Pose.h"
@@ -57,25 +57,19 @@ void BakeFrames(const TMDX& animation, int start, uint32_t count, THeader& h) {
     }
 }
 
-void BakeTags(TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h) {
+void StoreTags(const TMDM& mesh, uint32_t f, THeader& h) {
     const size_t numTags = mesh.Tags.size();
-    h.Tags.resize(count * numTags);
-    for (uint32_t f = 0; f < count; ++f) {
-        // Posing places the tags whatever the surface, so a mesh without surfaces has tags too.
-        Pose(mesh, animation, start + int(f), 0);
-        for (size_t t = 0; t < numTags; ++t) {
-            TMD3Tag& tag = h.Tags[f * numTags + t];
-            CopyName64(mesh.Tags[t].name, tag.name);
-            tag.origin = mesh.TagPositions[t];
-            for (int a = 0; a < 3; ++a)
-                tag.axis[a] = mesh.TagAxes[t][a];
-        }
+    for (size_t t = 0; t < numTags; ++t) {
+        TMD3Tag& tag = h.Tags[f * numTags + t];
+        CopyName64(mesh.Tags[t].name, tag.name);
+        tag.origin = mesh.TagPositions[t];
+        for (int a = 0; a < 3; ++a)
+            tag.axis[a] = mesh.TagAxes[t][a];
     }
 }
 
-std::optional<std::string> BakeSurface(TMDM& mesh, const TMDX& animation, int start, uint32_t count,
-                                       int s, TSurface& to) {
-    const TMDMSurface& from = mesh.Surfaces[s];
+// Everything of a baked surface but its vertices.
+void FillSurface(const TMDMSurface& from, uint32_t count, TSurface& to) {
     to.ident = MD3Ident;
     CopyName64(from.name, to.name);
     to.flags = 0;
@@ -92,24 +86,56 @@ std::optional<std::string> BakeSurface(TMDM& mesh, const TMDX& animation, int st
     to.TexCoords.resize(from.Vertices.size());
     for (size_t v = 0; v < from.Vertices.size(); ++v)
         to.TexCoords[v] = {from.Vertices[v].texCoords[0], 1.0f - from.Vertices[v].texCoords[1]};
+    to.Vertices.resize(count * from.Vertices.size());
+}
 
-    const size_t numVerts = from.Vertices.size();
-    to.Vertices.resize(count * numVerts);
-    for (uint32_t f = 0; f < count; ++f) {
-        Pose(mesh, animation, start + int(f), s);
-        for (size_t v = 0; v < numVerts; ++v) {
-            const TVector p = mesh.PosedPositions[v];
-            TMD3Vertex& out = to.Vertices[f * numVerts + v];
-            if (!ToMD3Coordinate(p.x, out.x) || !ToMD3Coordinate(p.y, out.y) ||
-                !ToMD3Coordinate(p.z, out.z))
-                return "frame " + std::to_string(start + int(f)) + ", surface " +
-                       std::to_string(s) + " \"" + NameToString(from.name) + "\", vertex " +
-                       std::to_string(v) +
-                       ": the posed position lies outside the MD3 range of -512 to 512 units";
-            out.normal = TMD3::EncodeNormal(mesh.PosedNormals[v]);
-        }
+// Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
+std::optional<size_t> StoreVertices(const TMDM& mesh, TMD3Vertex* out) {
+    for (size_t v = 0; v < mesh.PosedPositions.size(); ++v) {
+        const TVector p = mesh.PosedPositions[v];
+        if (!ToMD3Coordinate(p.x, out[v].x) || !ToMD3Coordinate(p.y, out[v].y) ||
+            !ToMD3Coordinate(p.z, out[v].z))
+            return v;
+        out[v].normal = TMD3::EncodeNormal(mesh.PosedNormals[v]);
     }
     return std::nullopt;
+}
+
+struct TBakeFailure {
+    size_t surface;
+    int frame;
+    size_t vertex;
+};
+
+std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
+    return "frame " + std::to_string(failure.frame) + ", surface " +
+           std::to_string(failure.surface) + " \"" +
+           NameToString(mesh.Surfaces[failure.surface].name) + "\", vertex " +
+           std::to_string(failure.vertex) +
+           ": the posed position lies outside the MD3 range of -512 to 512 units";
+}
+
+// Frame by frame, so that the bones of a frame are placed once for the tags and all surfaces.
+// The failure reported is still the one a surface-by-surface bake meets first: that of the
+// lowest surface that fails, at its first failing frame. Once a surface has failed, only the
+// surfaces before it are baked on.
+std::optional<TBakeFailure> BakeVertices(TMDM& mesh, const TMDX& animation, int start,
+                                         uint32_t count, THeader& h) {
+    std::optional<TBakeFailure> failure;
+    size_t surfacesLeft = mesh.Surfaces.size();
+    for (uint32_t f = 0; f < count && !(failure && surfacesLeft == 0); ++f) {
+        PoseSkeleton(mesh, animation, start + int(f));
+        StoreTags(mesh, f, h);
+        for (size_t s = 0; s < surfacesLeft; ++s) {
+            PoseSurface(mesh, int(s));
+            const size_t numVerts = mesh.PosedPositions.size();
+            if (auto v = StoreVertices(mesh, h.Surfaces[s].Vertices.data() + f * numVerts)) {
+                failure = TBakeFailure{s, start + int(f), *v};
+                surfacesLeft = s;
+            }
+        }
+    }
+    return failure;
 }
 
 // The size of the MD3 file the bake would produce, to refuse one the format cannot hold.
@@ -146,13 +172,14 @@ std::optional<std::string> BakeToMD3(TMDM& mesh, const TMDX& animation, int star
     THeader& h = md3.Header;
     FillHeader(mesh, count, h);
     BakeFrames(animation, start, count, h);
-    BakeTags(mesh, animation, start, count, h);
+    h.Tags.resize(count * mesh.Tags.size());
     h.Surfaces.resize(mesh.Surfaces.size());
     for (size_t s = 0; s < mesh.Surfaces.size(); ++s)
-        if (auto error = BakeSurface(mesh, animation, start, count, int(s), h.Surfaces[s])) {
-            md3.Clear();
-            return error;
-        }
+        FillSurface(mesh.Surfaces[s], count, h.Surfaces[s]);
+    if (const auto failure = BakeVertices(mesh, animation, start, count, h)) {
+        md3.Clear();
+        return FailureText(mesh, *failure);
+    }
     return std::nullopt;
 }
 

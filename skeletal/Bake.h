@@ -1,6 +1,6 @@
-// Baking a range of skeletal frames into an MD3 model: each frame of the range is posed once for
-// the tags and once per surface, and the posed vertices are stored in the MD3's 1/64 units.
-// Saving the MD3 is left to the caller.
+// Baking a range of skeletal frames into an MD3 model: the bones of each frame of the range are
+// placed once for the tags and all surfaces, and the posed vertices are stored in the MD3's 1/64
+// units. Saving the MD3 is left to the caller.
 #pragma once
 
 #include "MDM.h"

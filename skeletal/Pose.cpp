@@ -45,7 +45,9 @@ void PoseBones(TMDM& mesh, const TMDX& animation, const TMDXFrame& frame) {
     }
 }
 
-void PoseVertices(TMDM& mesh, int surface) {
+} // namespace
+
+void PoseSurface(TMDM& mesh, int surface) {
     const size_t numBones = mesh.BonePositions.size();
     if (!mesh.HasSurface(surface)) {
         mesh.PosedPositions.clear();
@@ -66,7 +68,8 @@ void PoseVertices(TMDM& mesh, int surface) {
             if (uint32_t(weight.boneIndex) >= numBones)
                 continue;
             const TMatrix& m = inverse[weight.boneIndex];
-            const TVector bone = bonePositions[weight.boneIndex];
+            // Bone positions are held in the view's orientation; negating z again is exact.
+            const TVector bone = NegateZ(bonePositions[weight.boneIndex]);
             const float w = weight.boneWeight;
             const TVector o = MirrorY(weight.offset);
             // VectorTransform written out, so the compiler can keep the loop in registers.
@@ -81,6 +84,8 @@ void PoseVertices(TMDM& mesh, int surface) {
         mesh.PosedNormals[v] = NegateZ(posedNormal);
     }
 }
+
+namespace {
 
 void PoseTags(TMDM& mesh) {
     const size_t numBones = mesh.BonePositions.size();
@@ -119,15 +124,20 @@ TVector BoneOffsetFromParent(const TMDXBoneFrame& bone, float parentDist) {
     return VectorScale({pitch.cos * yaw.cos, -pitch.cos * yaw.sin, pitch.sin}, parentDist);
 }
 
-void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface) {
+bool PoseSkeleton(TMDM& mesh, const TMDX& animation, int frame) {
     if (frame < 0 || uint32_t(frame) >= animation.Header.numFrames ||
         size_t(frame) >= animation.Frames.size())
-        return;
+        return false;
     PoseBones(mesh, animation, animation.Frames[frame]);
-    PoseVertices(mesh, surface);
     PoseTags(mesh);
     for (TVector& p : mesh.BonePositions)
         p = NegateZ(p);
+    return true;
+}
+
+void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface) {
+    if (PoseSkeleton(mesh, animation, frame))
+        PoseSurface(mesh, surface);
 }
 
 } // namespace quillon

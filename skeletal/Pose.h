@@ -15,6 +15,13 @@ namespace quillon {
 // come before it is treated as a root.
 void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface);
 
+// Pose in two halves, for a caller that poses several surfaces of one frame and wants the bones
+// placed only once. PoseSkeleton places the bones and tags (false, and nothing changed, for a
+// frame outside the animation); PoseSurface then poses one surface from those bones. Together
+// they leave exactly what Pose leaves.
+bool PoseSkeleton(TMDM& mesh, const TMDX& animation, int frame);
+void PoseSurface(TMDM& mesh, int surface);
+
 // The bone rotation of posing for one bone frame record: RotX(roll) * RotY(-pitch) * RotZ(yaw).
 TMatrix BoneRotation(const TMDXBoneFrame& bone);
 // The offset of a bone from its parent: `parentDist` along the direction given by ofsAngles.

@@ -87,6 +87,58 @@ TEST(Bake, RefusedRangesAndCoordinatesOutOfRange) {
     EXPECT_TRUE(md3.Header.Surfaces.empty());
 }
 
+// The bake as it reads when each frame is posed anew for every surface.
+void ExpectSameAsPosingEverySurface(TMDM& mesh, const TMDX& mdx, int start, const TMD3& md3) {
+    const THeader& h = md3.Header;
+    for (uint32_t f = 0; f < h.numFrames; ++f) {
+        Pose(mesh, mdx, start + int(f), 0);
+        for (size_t t = 0; t < mesh.Tags.size(); ++t) {
+            ASSERT_EQ(h.Tags[f * mesh.Tags.size() + t].origin, mesh.TagPositions[t]);
+            ASSERT_EQ(h.Tags[f * mesh.Tags.size() + t].axis[2], mesh.TagAxes[t][2]);
+        }
+        for (size_t s = 0; s < mesh.Surfaces.size(); ++s) {
+            Pose(mesh, mdx, start + int(f), int(s));
+            const size_t numVerts = mesh.PosedPositions.size();
+            for (size_t v = 0; v < numVerts; ++v) {
+                const TMD3Vertex& baked = h.Surfaces[s].Vertices[f * numVerts + v];
+                const TVector p = mesh.PosedPositions[v];
+                ASSERT_EQ(baked.x, std::nearbyint(p.x * 64)) << f << " " << s << " " << v;
+                ASSERT_EQ(baked.y, std::nearbyint(p.y * 64)) << f << " " << s << " " << v;
+                ASSERT_EQ(baked.z, std::nearbyint(p.z * 64)) << f << " " << s << " " << v;
+                ASSERT_EQ(baked.normal, TMD3::EncodeNormal(mesh.PosedNormals[v]));
+            }
+        }
+    }
+}
+
+TEST(Bake, PlacingTheBonesOncePerFrameChangesNoValue) {
+    TMDM mesh = BuildMDM({3, 40, 3, 2, 7, 3, 9});
+    const TMDX mdx = BuildMDX(30, 9);
+    TMD3 md3;
+    ASSERT_EQ(BakeToMD3(mesh, mdx, 4, 27, md3), std::nullopt);
+    ExpectSameAsPosingEverySurface(mesh, mdx, 4, md3);
+}
+
+TEST(Bake, ReportsTheLowestFailingSurfaceAtItsFirstFailingFrame) {
+    // Two unrotated bones at the origin; bone 1 is turned half about z except in frame 2, so
+    // surface 0's vertex, 400 units out on both bones, reaches 800 units in frame 2 only.
+    TMDX mdx = BuildMDX(3, 2);
+    for (TMDXBoneInfo& bone : mdx.Bones)
+        bone.parentDist = 0;
+    for (TMDXFrame& frame : mdx.Frames)
+        for (TMDXBoneFrame& bone : frame.BoneFrames)
+            bone = TMDXBoneFrame{};
+    mdx.Frames[0].BoneFrames[1].angles[1] = mdx.Frames[1].BoneFrames[1].angles[1] = -32768;
+    TMDM mesh = BuildMDM({2, 3, 1, 1, 2, 0, 2});
+    mesh.Surfaces[0].Vertices[1].Weights = {{0, 1, {400, 0, 0}}, {1, 1, {400, 0, 0}}};
+    mesh.Surfaces[1].Vertices[0].Weights = {{0, 1, {600, 0, 0}}}; // fails in every frame
+    TMD3 md3;
+    const auto error = BakeToMD3(mesh, mdx, 0, 2, md3);
+    ASSERT_NE(error, std::nullopt);
+    EXPECT_EQ(error->substr(0, 19), "frame 2, surface 0 ") << *error;
+    EXPECT_NE(error->find("vertex 1"), std::string::npos) << *error;
+}
+
 TEST(Bake, RangeText) {
     EXPECT_EQ(FramesRangeText(0, 39), "Frames:0 to 39");
 }
