@@ -8,11 +8,6 @@ namespace {
 constexpr long double DegToRadL = 3.14159265358979323846264338327950288L / 180.0L;
 }
 
-bool VectorEquals(TVector a, TVector b, float tolerance) {
-    return std::fabs(a.x - b.x) < tolerance && std::fabs(a.y - b.y) < tolerance &&
-           std::fabs(a.z - b.z) < tolerance;
-}
-
 TVector VectorAverage(std::span<const TVector> list) {
     if (list.empty())
         return VectorZero();
@@ -31,27 +26,14 @@ TVector VectorAdd(TVector a, TVector b) {
 TVector VectorSub(TVector a, TVector b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
-TVector VectorScale(TVector a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
 float VectorLength(TVector a) {
     return std::sqrt(VectorDot(a, a));
-}
-
-TVector VectorNormalize(TVector a) {
-    const float lengthSquared = VectorDot(a, a);
-    if (lengthSquared == 0.0f)
-        return a;
-    return VectorScale(a, 1.0f / std::sqrt(lengthSquared));
 }
 
 TVector VectorCross(TVector a, TVector b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float VectorDot(TVector a, TVector b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 float PlaneConstant(TVector normal, TVector point) {
     return -VectorDot(normal, point);
 }

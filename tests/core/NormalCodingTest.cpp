@@ -93,6 +93,31 @@ TEST(NormalCoding, FastAnglesGiveTheLongWaysCodes) {
         }
 }
 
+TEST(NormalCoding, FastAnglesGiveTheLongWaysCodesOnTheAxesAndOddVectors) {
+    // Signed zeros, the -x axis (a half step either way), tiny and huge lengths, not a number.
+    const float tiny = 1e-30f, nan = NAN, inf = INFINITY;
+    const std::vector<TVector> odd = {{0, 0, 0},       {-0.0f, 0, 0.5f}, {-1, 0, 0},
+                                      {-1, -0.0f, 0},  {0, -1, 0},       {-0.0f, 1, 0},
+                                      {tiny, tiny, 0}, {-tiny, 0, 1},    {1e20f, -1e20f, 3e19f},
+                                      {0, 0, 1.002f},  {0, 0, -1.0009f}, {nan, 0, 0},
+                                      {0, inf, 0},     {1, 1, nan}};
+    for (const TVector& v : odd)
+        EXPECT_EQ(TMD3::EncodeNormal(v), EncodeNormalLongWay(v)) << v.x << " " << v.y << " " << v.z;
+    // Close to the axes and the poles, where one component decides the angle.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    for (int i = 0; i < 100000; ++i) {
+        const float small = any(random) * std::pow(10.0f, -float(i % 8));
+        const TVector on[] = {{1, small, any(random)},
+                              {small, -1, any(random)},
+                              {-1, any(random) * 1e-3f, small},
+                              {small, small * any(random), 1 - std::fabs(small)}};
+        for (const TVector& v : on)
+            ASSERT_EQ(TMD3::EncodeNormal(v), EncodeNormalLongWay(v))
+                << v.x << " " << v.y << " " << v.z;
+    }
+}
+
 TEST(NormalCoding, EveryCodeDecodesToUnitVector) {
     for (int code = 0; code < 65536; code += 97)
         EXPECT_NEAR(VectorLength(TMD3::DecodeNormal(static_cast<int16_t>(code))), 1.0f, 1e-5f);
