@@ -11,8 +11,18 @@ namespace {
 
 const char* const ImageExtensions[] = {".tga", ".jpg", ".bmp"};
 
+// Shader and image names may separate folders with "\\" as well as "/": the extension is what
+// follows the last "." of the file part after either.
+std::string NameExtension(const std::string& name) {
+    return ExtensionOf(ReplaceAll(name, '\\', '/'));
+}
+
 bool HasExtension(const std::string& query) {
-    return !ExtensionOf(query).empty();
+    return !NameExtension(query).empty();
+}
+
+std::string WithoutNameExtension(const std::string& name) {
+    return name.substr(0, name.size() - NameExtension(name).size());
 }
 
 // `stem` + each image extension, after `first`.
@@ -170,7 +180,7 @@ void TSurfaceResolver::ResolveSurface(TSurfaceSlot& slot, const TResolveInput& i
         query = skin->ShaderName;
     }
 
-    const std::string base = HasExtension(query) ? WithoutExtension(query) : query;
+    const std::string base = WithoutNameExtension(query);
     const auto match = Scripts.FindShader(base);
     ShaderNameFoundItems.push_back(match ? match->MatchedForm : std::string());
     if (!match) {

@@ -165,6 +165,15 @@ TEST_F(ResolverTest, SurfaceNameInsideTheModelFolderNamesTheShader) {
     EXPECT_TRUE(ConnectorMarks(ShaderOf(1).Flags).count("shapeSurfaceShader"));
 }
 
+TEST_F(ResolverTest, BackslashesEndTheFolderPartBeforeTheExtensionIsTaken) {
+    // "x.v2" is a folder: the name has no extension, so the whole name is the shader asked for.
+    StringToName("models\\x.v2\\skin", Model.Header.Surfaces[1].Shaders[0].name);
+    WriteGameArchive({{"scripts/models.shader", "models/x.v2/skin\n{\n{\nmap s.tga\n}\n}\n"}});
+    Apply();
+    EXPECT_TRUE(ShaderOf(1).Flags & SourceScript);
+    EXPECT_EQ(ShaderOf(1).Stages.at(0).MapName, "s.tga");
+}
+
 TEST_F(ResolverTest, ModelFolderOnDiskComesBeforeTheArchivesAndIsCaseBlind) {
     WriteGameArchive({{"models/x/head.tga", TGAImage(2, 2, 24)}});
     WriteText(Dir.File("disk/HEAD.TGA"), TGAImage(16, 16, 32));
