@@ -92,7 +92,6 @@ void TPlaybackControls::Connect() {
     connect(eFPS, &QSpinBox::valueChanged, this, &TPlaybackControls::RateChanged);
     connect(TimerFPS, &QTimer::timeout, this, &TPlaybackControls::Tick);
     connect(cbPlay, &QCheckBox::clicked, this, &TPlaybackControls::playClicked);
-    connect(cbAnimName, &QComboBox::activated, this, &TPlaybackControls::ChooseAnimation);
     connect(lStartFrame, &TClickableLabel::doubleClicked, this,
             [this] { PromptFrame("Start Frame", tbStartFrame); });
     connect(lEndFrame, &TClickableLabel::doubleClicked, this,

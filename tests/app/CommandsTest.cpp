@@ -287,7 +287,15 @@ private slots:
         playback.Reset(40);
         playback.SetAnimations({{"walk", 10, 5, 15}, {"run", 20, 8, 25}});
         playback.cbAnimName->setCurrentIndex(0);
-        playback.ChooseAnimation(0);
+        // Only a skeletal model plays its script's animations.
+        for (TModelKind kind : {TModelKind::None, TModelKind::MD3, TModelKind::MDS}) {
+            w.Form->State.ModelKind = kind;
+            emit playback.cbAnimName->activated(0);
+            QCOMPARE(playback.StartFrame(), 0);
+            QCOMPARE(playback.EndFrame(), 39);
+        }
+        w.Form->State.ModelKind = TModelKind::Skeletal;
+        emit playback.cbAnimName->activated(0);
         QCOMPARE(playback.StartFrame(), 10);
         QCOMPARE(playback.EndFrame(), 14);
         QCOMPARE(playback.eFPS->value(), 15);
