@@ -51,7 +51,6 @@ TPlaybackControls::TPlaybackControls(int& currentFrame, IDialogs& dialogs, QWidg
     cbLoop->setChecked(true);
     eFPS->setRange(0, MaximumRate);
     eFPS->setValue(InitialRate);
-    eFPS->setSuffix(QStringLiteral(" fps"));
     for (QLabel* label : {lStartFrame, lEndFrame, lCurrentFrame}) {
         label->setToolTip(QStringLiteral("Double-click to type a frame number"));
         label->setMinimumWidth(32);
@@ -81,6 +80,7 @@ void TPlaybackControls::BuildLayout() {
     row->addStretch();
     row->addWidget(Caption("Rate", this));
     row->addWidget(eFPS);
+    row->addWidget(Caption("fps", this));
     grid->addLayout(row, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 }

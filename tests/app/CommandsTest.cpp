@@ -273,6 +273,7 @@ private slots:
         TWindowFixture w;
         TPlaybackControls& playback = *w.Form->Playback;
         QCOMPARE(playback.TimerInterval(), 50);
+        QCOMPARE(playback.eFPS->text(), QString("20"));
         playback.eFPS->setValue(16);
         QCOMPARE(playback.TimerInterval(), 62);
         playback.eFPS->setValue(0);
