@@ -9,6 +9,7 @@
 #include "Pose.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quillon {
 
@@ -47,6 +48,29 @@ void PoseBones(TMDM& mesh, const TMDX& animation, const TMDXFrame& frame) {
 
 } // namespace
 
+namespace {
+
+// Four floats in one SIMD register; x, y and z of a sum are worked out side by side, each lane
+// with the same operations in the same order as the sum written out for that axis.
+typedef float TLanes __attribute__((vector_size(16)));
+
+inline TLanes Splat(float f) {
+    return TLanes{f, f, f, f};
+}
+
+inline TLanes Row(const TMatrix& m, int row) {
+    TLanes r;
+    std::memcpy(&r, &m.m[row * 4], sizeof r);
+    return r;
+}
+
+// The point (x, y, z, 1) times m, lane by lane: x * row 0 + y * row 1 + z * row 2 + row 3.
+inline TLanes Transform(TVector p, const TMatrix& m) {
+    return Splat(p.x) * Row(m, 0) + Splat(p.y) * Row(m, 1) + Splat(p.z) * Row(m, 2) + Row(m, 3);
+}
+
+} // namespace
+
 void PoseSurface(TMDM& mesh, int surface) {
     const size_t numBones = mesh.BonePositions.size();
     if (!mesh.HasSurface(surface)) {
@@ -62,7 +86,7 @@ void PoseSurface(TMDM& mesh, int surface) {
     for (size_t v = 0; v < vertices.size(); ++v) {
         const TMDMVertex& vertex = vertices[v];
         const TVector normal = MirrorY(vertex.normal);
-        TVector position{}, posedNormal{};
+        TLanes position{}, posedNormal{};
         for (const TMDMWeight& weight : vertex.Weights) {
             // A bone the animation lacks contributes nothing (its share is lost).
             if (uint32_t(weight.boneIndex) >= numBones)
@@ -70,18 +94,13 @@ void PoseSurface(TMDM& mesh, int surface) {
             const TMatrix& m = inverse[weight.boneIndex];
             // Bone positions are held in the view's orientation; negating z again is exact.
             const TVector bone = NegateZ(bonePositions[weight.boneIndex]);
-            const float w = weight.boneWeight;
-            const TVector o = MirrorY(weight.offset);
-            // VectorTransform written out, so the compiler can keep the loop in registers.
-            position.x += w * (o.x * m[0] + o.y * m[4] + o.z * m[8] + m[12] + bone.x);
-            position.y += w * (o.x * m[1] + o.y * m[5] + o.z * m[9] + m[13] + bone.y);
-            position.z += w * (o.x * m[2] + o.y * m[6] + o.z * m[10] + m[14] + bone.z);
-            posedNormal.x += w * (normal.x * m[0] + normal.y * m[4] + normal.z * m[8] + m[12]);
-            posedNormal.y += w * (normal.x * m[1] + normal.y * m[5] + normal.z * m[9] + m[13]);
-            posedNormal.z += w * (normal.x * m[2] + normal.y * m[6] + normal.z * m[10] + m[14]);
+            const TLanes w = Splat(weight.boneWeight);
+            position +=
+                w * (Transform(MirrorY(weight.offset), m) + TLanes{bone.x, bone.y, bone.z, 0});
+            posedNormal += w * Transform(normal, m);
         }
-        mesh.PosedPositions[v] = NegateZ(position);
-        mesh.PosedNormals[v] = NegateZ(posedNormal);
+        mesh.PosedPositions[v] = {position[0], position[1], -position[2]};
+        mesh.PosedNormals[v] = {posedNormal[0], posedNormal[1], -posedNormal[2]};
     }
 }
 

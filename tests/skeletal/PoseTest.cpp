@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace quillon::test {
 namespace {
 
@@ -162,6 +164,55 @@ TEST(Pose, FrameOutsideTheAnimationChangesNothing) {
     Pose(mesh, mdx, 0, 5);
     EXPECT_TRUE(mesh.PosedPositions.empty());
     EXPECT_EQ(mesh.TagPositions.size(), 2u);
+}
+
+// The posed vertex written out axis by axis, from the bones that Pose placed.
+void PoseVertexOneAxisAtATime(const TMDM& mesh, const TMDMVertex& vertex, TVector& position,
+                              TVector& normal) {
+    const TVector n = {vertex.normal.x, -vertex.normal.y, vertex.normal.z};
+    position = normal = {};
+    for (const TMDMWeight& weight : vertex.Weights) {
+        if (uint32_t(weight.boneIndex) >= mesh.BonePositions.size())
+            continue;
+        const TMatrix& m = mesh.BoneInverseRotations[weight.boneIndex];
+        const TVector bone = mesh.BonePositions[weight.boneIndex];
+        const float w = weight.boneWeight;
+        const TVector o = {weight.offset.x, -weight.offset.y, weight.offset.z};
+        position.x += w * (o.x * m[0] + o.y * m[4] + o.z * m[8] + m[12] + bone.x);
+        position.y += w * (o.x * m[1] + o.y * m[5] + o.z * m[9] + m[13] + bone.y);
+        position.z += w * (o.x * m[2] + o.y * m[6] + o.z * m[10] + m[14] - bone.z);
+        normal.x += w * (n.x * m[0] + n.y * m[4] + n.z * m[8] + m[12]);
+        normal.y += w * (n.x * m[1] + n.y * m[5] + n.z * m[9] + m[13]);
+        normal.z += w * (n.x * m[2] + n.y * m[6] + n.z * m[10] + m[14]);
+    }
+    position.z = -position.z;
+    normal.z = -normal.z;
+}
+
+TEST(Pose, AllAxesAtOnceGiveTheSameBitsAsOneAxisAtATime) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    TMDM mesh = BuildMDM({2, 300, 4, 1, 9, 0, 9});
+    for (TMDMSurface& surface : mesh.Surfaces)
+        for (TMDMVertex& vertex : surface.Vertices) {
+            vertex.normal = {any(random), any(random), any(random)};
+            // Bone 9 is one the animation lacks; weights of any sign and size.
+            for (TMDMWeight& weight : vertex.Weights)
+                weight = {int32_t(random() % 10),
+                          any(random) * 3,
+                          {any(random) * 50, any(random) * 50, any(random) * 50}};
+        }
+    const TMDX mdx = BuildMDX(12, 9);
+    for (int frame = 0; frame < 12; ++frame)
+        for (int s = 0; s < 2; ++s) {
+            Pose(mesh, mdx, frame, s);
+            for (size_t v = 0; v < mesh.PosedPositions.size(); ++v) {
+                TVector position, normal;
+                PoseVertexOneAxisAtATime(mesh, mesh.Surfaces[s].Vertices[v], position, normal);
+                ASSERT_EQ(mesh.PosedPositions[v], position) << frame << " " << s << " " << v;
+                ASSERT_EQ(mesh.PosedNormals[v], normal) << frame << " " << s << " " << v;
+            }
+        }
 }
 
 } // namespace
