@@ -46,10 +46,6 @@ void PoseBones(TMDM& mesh, const TMDX& animation, const TMDXFrame& frame) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // Four floats in one SIMD register; x, y and z of a sum are worked out side by side, each lane
 // with the same operations in the same order as the sum written out for that axis.
 typedef float TLanes __attribute__((vector_size(16)));
