@@ -1,7 +1,7 @@
 #include "GLTestView.h"
 
+#include "images/JpegCodec.h"
 #include "render/GLView.h"
-#include "render/JpegCodec.h"
 
 #include <GL/gl.h>
 #include <QApplication>
