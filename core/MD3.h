@@ -130,6 +130,10 @@ public:
     bool SaveToFile(const std::string& path);
 
     bool HasValidIdent() const { return Header.ident == MD3Ident; }
+    // True when every array holds as many records as its count says (every surface holding
+    // vertices for the header's frame count). The loader and every operation keep it so; a
+    // half-built model is refused by the writer, the editing operations and the check.
+    bool CountsMatchArrays() const;
 
     static constexpr uint64_t HeaderSize() { return sizeof(THeaderRecord); }
     static constexpr uint64_t SurfaceHeaderSize() { return sizeof(TSurfaceRecord); }
