@@ -4,8 +4,8 @@
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-  libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev libinih-dev libcli11-dev
-  nlohmann-json3-dev libmeshoptimizer-dev)
+  libegl-dev libegl-mesa0 libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev
+  libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth imagemagick unzip
   openarena-081-players openarena-085-data)
 fuzz_pkgs=(clang)
