@@ -75,15 +75,15 @@ int RunResolve(const ResolveArgs& args) {
             return InvalidInput(args.model, "not a valid MDM file");
         if (!args.mdx.empty() && !mdx.LoadFromFile(args.mdx))
             return InvalidInput(args.mdx, "not a valid MDX file");
-        input.Model = {ModelSkeletal, nullptr, &mdm};
+        input.Model = {TModelKind::Skeletal, nullptr, &mdm};
     } else {
         if (!md3.LoadFromFile(args.model))
             return InvalidInput(args.model, "not a valid MD3 file");
-        input.Model = {ModelMD3, &md3, nullptr};
+        input.Model = {TModelKind::MD3, &md3, nullptr};
     }
     const std::string folder =
         WithTrailingSlash(std::filesystem::absolute(args.model).parent_path().string());
-    input.Source = SourceDisk;
+    input.Source = TModelSource::File;
     input.ModelFolder = folder;
     input.ModelFileFolder = folder;
     input.ArchivePath = args.pk3;

@@ -72,10 +72,9 @@ void TViewRenderer::DrawView(const TScene& scene, const TViewOptions& options) {
 }
 
 void TViewRenderer::DrawModel(const TScene& scene, const TViewOptions& options) {
-    if (options.ModelKind == 1 && scene.MD3) {
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3) {
         DrawMD3(*scene.MD3, scene.Shaders, options);
-    } else if ((options.ModelKind == 2 || options.ModelKind == 3) && scene.DrawSkeletal &&
-               CanDraw(options)) {
+    } else if (IsSkeletal(options.ModelKind) && scene.DrawSkeletal && CanDraw(options)) {
         TSurfacePasses passes(Context, State.TextureUnitCount);
         scene.DrawSkeletal(passes, options);
     }
@@ -103,9 +102,9 @@ TVector TViewRenderer::TagPivot(const TMD3& model, int pivotIndex, int frame) {
 void TViewRenderer::UpdatePivot(const TScene& scene, const TViewOptions& options) {
     if (options.CenterModel)
         return; // the fit has centred the model's bounding box
-    if (options.ModelKind == 1 && scene.MD3)
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3)
         State.PivotOffset = TagPivot(*scene.MD3, options.PivotIndex, options.CurrentFrame);
-    else if ((options.ModelKind == 2 || options.ModelKind == 3) && scene.SkeletalPivot)
+    else if (IsSkeletal(options.ModelKind) && scene.SkeletalPivot)
         State.PivotOffset = scene.SkeletalPivot(options.PivotIndex);
 }
 

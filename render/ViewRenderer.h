@@ -19,7 +19,8 @@ class TSurfacePasses;
 struct TScene {
     TMD3* MD3 = nullptr;
     TShaders* Shaders = nullptr;
-    // Draws a skeletal model (kinds 2 and 3) in the current transform with the passes given.
+    // Draws a skeletal model (read as such or converted from MDS) in the current transform with
+    // the passes given.
     std::function<void(TSurfacePasses&, const TViewOptions&)> DrawSkeletal;
     // The pivot of a skeletal model for the selected pivot entry.
     std::function<TVector(int pivotIndex)> SkeletalPivot;

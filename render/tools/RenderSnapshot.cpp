@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     TViewOptions options;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     options.ShowTags = true;
     options.Lighting = false;
     std::map<std::string, std::string> images;
