@@ -90,7 +90,7 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
         if (!loaded.md3.LoadFromFile(path))
             return InvalidInput(path, "not a valid MD3 file");
         model.MD3 = &loaded.md3;
-        loaded.ref = {ModelMD3, &loaded.md3, nullptr};
+        loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
     } else if (skeletal) {
         if (!loaded.mdm.LoadFromFile(path))
             return InvalidInput(path, "not a valid MDM file");
@@ -99,13 +99,13 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
         LoadScript(args.models[1], loaded);
         model.MDM = &loaded.mdm;
         model.MDX = &loaded.mdx;
-        loaded.ref = {ModelSkeletal, nullptr, &loaded.mdm};
+        loaded.ref = {TModelKind::Skeletal, nullptr, &loaded.mdm};
     } else if (EqualsIgnoringCase(extension, ".mds")) {
         if (!loaded.mds.LoadFromFile(path) || !loaded.mds.ConvertToSkeletal(loaded.mdm, loaded.mdx))
             return InvalidInput(path, "not a valid MDS file");
         model.MDM = &loaded.mdm;
         model.MDX = &loaded.mdx;
-        loaded.ref = {ModelSkeletalFromMDS, nullptr, &loaded.mdm};
+        loaded.ref = {TModelKind::MDS, nullptr, &loaded.mdm};
     } else if (EqualsIgnoringCase(extension, ".map")) {
         TFolderTextureSource textures({Folder(path)});
         if (!args.settings.Game.empty())
@@ -120,7 +120,7 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
         if (!map.ConvertToMD3(loaded.md3, message))
             return InvalidInput(path, message);
         model.MD3 = &loaded.md3;
-        loaded.ref = {ModelMD3, &loaded.md3, nullptr};
+        loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
     } else if (EqualsIgnoringCase(extension, ".ms3d")) {
         if (!loaded.ms3d.LoadFromFile(path))
             return InvalidInput(path, "not a valid MilkShape 3D file");

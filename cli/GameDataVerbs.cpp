@@ -69,11 +69,11 @@ int RunResolve(const ResolveArgs& args) {
             return InvalidInput(args.model, "not a valid MDM file");
         if (!args.mdx.empty() && !mdx.LoadFromFile(args.mdx))
             return InvalidInput(args.mdx, "not a valid MDX file");
-        model = {ModelSkeletal, nullptr, &mdm};
+        model = {TModelKind::Skeletal, nullptr, &mdm};
     } else {
         if (!md3.LoadFromFile(args.model))
             return InvalidInput(args.model, "not a valid MD3 file");
-        model = {ModelMD3, &md3, nullptr};
+        model = {TModelKind::MD3, &md3, nullptr};
     }
     TModelResolution resolution;
     if (!resolution.Resolve(args.settings, model, args.model))

@@ -14,7 +14,7 @@ bool TModelResolution::Resolve(const TResolveSettings& settings, const TModelRef
     const std::string folder =
         WithTrailingSlash(std::filesystem::absolute(modelPath).parent_path().string());
     Input.Model = model;
-    Input.Source = SourceDisk;
+    Input.Source = TModelSource::File;
     Input.ModelFolder = folder;
     Input.ModelFileFolder = folder;
     Input.ArchivePath = settings.Pk3;

@@ -144,7 +144,7 @@ TView3DState HeadOnState() {
 
 TViewOptions PlainOptions() {
     TViewOptions options;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     options.Lighting = false;
     options.ShowTags = false;
     options.CenterModel = true;
