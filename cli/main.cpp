@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     AddSkeletalVerbs(context);
     AddMapVerbs(context);
     AddLodVerbs(context);
+    AddCheckVerbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
