@@ -38,5 +38,6 @@ void AddSkeletalVerbs(VerbContext& context);
 void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
 void AddExportVerbs(VerbContext& context);
+void AddCheckVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     AddMapVerbs(context);
     AddLodVerbs(context);
     AddExportVerbs(context);
+    AddCheckVerbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help or --version
