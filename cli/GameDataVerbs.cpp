@@ -72,13 +72,13 @@ int RunResolve(const ResolveArgs& args) {
     const std::string extension = ExtensionOf(args.model);
     if (EqualsIgnoringCase(extension, ".mdm")) {
         if (!mdm.LoadFromFile(args.model))
-            return InvalidInput(args.model, "not a valid MDM file");
+            return NotValid(args.model, "MDM", mdm.LastError());
         if (!args.mdx.empty() && !mdx.LoadFromFile(args.mdx))
-            return InvalidInput(args.mdx, "not a valid MDX file");
+            return NotValid(args.mdx, "MDX", mdx.LastError());
         input.Model = {ModelSkeletal, nullptr, &mdm};
     } else {
         if (!md3.LoadFromFile(args.model))
-            return InvalidInput(args.model, "not a valid MD3 file");
+            return NotValid(args.model, "MD3", md3.LastError());
         input.Model = {ModelMD3, &md3, nullptr};
     }
     const std::string folder =
@@ -107,7 +107,7 @@ int RunResolve(const ResolveArgs& args) {
     }
     resolver.Scripts.RebuildShaderList(args.shaderLists);
     if (!args.skin.empty() && !resolver.Skin.Load(args.skin))
-        throw FileError(args.skin, "no such skin file");
+        throw FileError(args.skin, resolver.Skin.LastError());
     if (!resolver.ApplyGameFolder(args.game, input)) {
         std::cerr << args.game << ": not a game folder (needs etmain/pak0.pk3)\n";
         return ExitUsage;
