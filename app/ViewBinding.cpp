@@ -59,7 +59,8 @@ void TViewBinding::ContextReady() {
     state.TextureUnitCount = Context.TextureUnits;
     Context.Camera.Position = {0, 0, static_cast<float>(state.CameraDistance)};
     Context.Camera.MoveForward(0.00001f);
-    Context.SkyBox->Load("sky");
+    // Without its images the sky box stays hidden; the view is drawn without it.
+    (void)Context.SkyBox->Load("sky");
 }
 
 void TViewBinding::Resized() {

@@ -55,8 +55,8 @@ struct TResolvedPlayer {
         const std::string skin = WithoutExtension(Name) + "_default.skin";
         game.ExtractExact(skin, resolver.Folders.TmpFolder);
         resolver.Skin.Load(resolver.Folders.TmpFolder + skin);
-        input.Model = {ModelMD3, &Model, nullptr};
-        input.Source = SourceGameArchive;
+        input.Model = {TModelKind::MD3, &Model, nullptr};
+        input.Source = TModelSource::GameArchive;
         input.SelectedFolder = FolderPart(Name);
         resolver.Update(input);
         Materials = SurfaceMaterials(input.Model, shaders, resolver.Skin);

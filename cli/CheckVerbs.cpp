@@ -107,7 +107,7 @@ TResolveInput DiskInput(const std::string& path) {
     TResolveInput input;
     const std::string folder =
         WithTrailingSlash(std::filesystem::absolute(path).parent_path().string());
-    input.Source = SourceDisk;
+    input.Source = TModelSource::File;
     input.ModelFolder = folder;
     input.ModelFileFolder = folder;
     return input;
@@ -123,7 +123,7 @@ std::vector<TFinding> CheckMD3File(CheckContext& context, const std::string& pat
         throw Unreadable{path, "not a valid MD3 file"};
     LoadSkin(context);
     TResolveInput input = DiskInput(path);
-    input.Model = {ModelMD3, &model, nullptr};
+    input.Model = {TModelKind::MD3, &model, nullptr};
     return CheckModel(input, nullptr, nullptr, context.resolver, context.target);
 }
 
@@ -152,7 +152,7 @@ std::vector<TFinding> CheckSkeletalFile(CheckContext& context, const std::string
         return CheckMDX(animation, hasScript ? &script : nullptr, LimitsFor(context.target));
     LoadSkin(context);
     TResolveInput input = DiskInput(path);
-    input.Model = {ModelSkeletal, nullptr, &mesh};
+    input.Model = {TModelKind::Skeletal, nullptr, &mesh};
     return CheckModel(input, anim, hasScript ? &script : nullptr, context.resolver, context.target);
 }
 

@@ -73,7 +73,7 @@ std::vector<TFinding> TGameDataCheck::Check(const TModelRef& model, const TResol
     TMD3 md3;
     TMDM mdm;
     TResolveInput copy = input;
-    if (model.Kind == ModelMD3 && model.MD3) {
+    if (model.Kind == TModelKind::MD3 && model.MD3) {
         md3 = *model.MD3;
         GiveEverySurfaceAShaderRecord(md3);
         copy.Model = {model.Kind, &md3, nullptr};

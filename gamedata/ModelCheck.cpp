@@ -13,9 +13,9 @@ namespace {
 
 std::vector<TFinding> CheckModelAlone(const TModelRef& model, const TMDX* animation,
                                       const TANINC* script, const TModelLimits& limits) {
-    if (model.Kind == ModelMD3 && model.MD3)
+    if (model.Kind == TModelKind::MD3 && model.MD3)
         return CheckMD3(*model.MD3, limits);
-    if (model.Kind == ModelNone || !model.MDM)
+    if (model.Kind == TModelKind::None || !model.MDM)
         return {};
     std::vector<TFinding> out = CheckMDM(*model.MDM, animation, limits);
     if (animation) {

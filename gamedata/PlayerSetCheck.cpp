@@ -152,12 +152,12 @@ void AppendForSkin(std::vector<TFinding>& out, std::vector<TFinding> findings,
 void CheckDressedParts(const TPlayerSet& set, const TModelLimits& limits, TGameDataCheck* game,
                        const std::string& onlySkin, std::vector<TFinding>& out) {
     TResolveInput input;
-    input.Source = SourceDisk;
+    input.Source = TModelSource::File;
     input.ModelFolder = set.Folder;
     input.ModelFileFolder = set.Folder;
     for (int part = 0; part < 3; ++part) {
         TMD3 model = set.Parts[part];
-        const TModelRef ref{ModelMD3, &model, nullptr};
+        const TModelRef ref{TModelKind::MD3, &model, nullptr};
         const std::string partFile = PartFileName(set, part);
         std::set<std::string> skins = set.Skins[part];
         if (!onlySkin.empty())

@@ -53,13 +53,15 @@ public:
     // Refills the shader-list scripts from the paths, then updates.
     void RebuildShaderList(const std::vector<std::string>& paths, const TResolveInput& input);
 
-    // Replaces the skin; with `updateNow`, updates when the file existed. False for a missing file.
-    bool LoadSkin(const std::string& path, bool updateNow, const TResolveInput& input);
+    // Replaces the skin; with `updateNow`, updates when the file existed. False for a missing file
+    // (Skin.LastError() says why).
+    [[nodiscard]] bool LoadSkin(const std::string& path, bool updateNow,
+                                const TResolveInput& input);
     // Empties the skin; updates only when it had entries.
     void ClearSkin(const TResolveInput& input);
     // Writes each surface's resolved skin name into the model (not for surfaces without a skin
     // entry that have a shader name). False when the skin is empty or there is no model.
-    bool EmbedSkin(const TModelRef& model) const;
+    [[nodiscard]] bool EmbedSkin(const TModelRef& model) const;
     bool CanEmbedSkin(const TModelRef& model) const {
         return !Skin.Empty() && model.Kind != TModelKind::None;
     }

@@ -6,6 +6,8 @@
 
 #include "Pose.h"
 
+#include "core/Assert.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -59,6 +61,7 @@ void BakeFrames(const TMDX& animation, int start, uint32_t count, THeader& h) {
 
 void StoreTags(const TMDM& mesh, uint32_t f, THeader& h) {
     const size_t numTags = mesh.Tags.size();
+    QUILLON_ASSERT(mesh.TagPositions.size() == numTags && (f + 1) * numTags <= h.Tags.size());
     for (size_t t = 0; t < numTags; ++t) {
         TMD3Tag& tag = h.Tags[f * numTags + t];
         CopyName64(mesh.Tags[t].name, tag.name);
@@ -129,6 +132,8 @@ std::optional<TBakeFailure> BakeVertices(TMDM& mesh, const TMDX& animation, int 
         for (size_t s = 0; s < surfacesLeft; ++s) {
             PoseSurface(mesh, int(s));
             const size_t numVerts = mesh.PosedPositions.size();
+            // Frame-major: frame f of the surface starts at f * numVerts.
+            QUILLON_ASSERT(h.Surfaces[s].Vertices.size() == count * numVerts);
             if (auto v = StoreVertices(mesh, h.Surfaces[s].Vertices.data() + f * numVerts)) {
                 failure = TBakeFailure{s, start + int(f), *v};
                 surfacesLeft = s;
@@ -180,6 +185,7 @@ std::optional<std::string> BakeToMD3(TMDM& mesh, const TMDX& animation, int star
         md3.Clear();
         return FailureText(mesh, *failure);
     }
+    QUILLON_ASSERT(md3.CountMismatch().empty());
     return std::nullopt;
 }
 

@@ -44,8 +44,8 @@ protected:
         Name(2, "glow", "models/x/glow");
         Name(3, "lost", "models/x/nothing");
         Name(4, "hidden", "models/x/hidden");
-        Input.Model = {ModelMD3, &Model, nullptr};
-        Input.Source = SourceDisk;
+        Input.Model = {TModelKind::MD3, &Model, nullptr};
+        Input.Source = TModelSource::File;
         Input.ModelFolder = Dir.File("model/");
         Input.ModelFileFolder = Input.ModelFolder;
         fs::create_directories(Input.ModelFolder);
@@ -165,7 +165,7 @@ TEST_F(GameDataCheckTest, SkeletalSurfacesAreResolvedToo) {
     StringToName("models/x/body", mesh.Surfaces[0].shader);
     StringToName("arm", mesh.Surfaces[1].name);
     StringToName("models/x/arm", mesh.Surfaces[1].shader);
-    Input.Model = {ModelSkeletal, nullptr, &mesh};
+    Input.Model = {TModelKind::Skeletal, nullptr, &mesh};
     Apply();
     TGameDataCheck check(Resolver);
     ASSERT_TRUE(check.HasGameData());

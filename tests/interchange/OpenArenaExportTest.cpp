@@ -55,8 +55,8 @@ TEST(OpenArenaExport, EveryPlayerModelExportsWithItsDefaultSkinAndValidates) {
             ASSERT_TRUE(md3.LoadFromFile(resolver.Folders.TmpFolder + md3Path)) << md3Path;
             const std::string skinPath = folder + part + "_default.skin";
             game.ExtractExact(skinPath, resolver.Folders.TmpFolder);
-            input.Model = {ModelMD3, &md3, nullptr};
-            input.Source = SourceGameArchive;
+            input.Model = {TModelKind::MD3, &md3, nullptr};
+            input.Source = TModelSource::GameArchive;
             input.SelectedFolder = folder;
             resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath);
             resolver.Update(input);
