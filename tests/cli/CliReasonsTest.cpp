@@ -132,13 +132,6 @@ TEST_F(CliReasons, TheLimitTheUserRefusedAndAScriptLine) {
         << bad.err;
 }
 
-TEST(SignedZero, OnlyAZeroWithItsSignCounts) {
-    EXPECT_TRUE(HasSignedZero("(-0, 1)"));
-    EXPECT_TRUE(HasSignedZero("[-0.0,"));
-    EXPECT_TRUE(HasSignedZero("radius -0"));
-    EXPECT_FALSE(HasSignedZero("-0.5 -0.05 -10 0"));
-}
-
 TEST_F(CliReasons, ZeroBoundsPrintWithoutASign) {
     TMD3 model = BuildMD3({.frames = 1, .tags = 0, .surfaces = 0});
     model.Header.Frames[0].mins = {-0.0f, -0.0f, -0.0f};
