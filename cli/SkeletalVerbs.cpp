@@ -13,10 +13,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace quillon::cli {
 
@@ -203,6 +205,7 @@ struct SkeletalArgs {
     std::string input, second, output, mdxOutput;
     std::optional<int> start, end;
     bool yes = false;
+    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 };
 
 int RunBake(const SkeletalArgs& a) {
@@ -216,7 +219,7 @@ int RunBake(const SkeletalArgs& a) {
     const int start = a.start.value_or(0);
     const int end = a.end.value_or(int(animation.Frames.size()) - 1);
     TMD3 md3;
-    if (const auto error = BakeToMD3(mesh, animation, start, end, md3)) {
+    if (const auto error = BakeToMD3(mesh, animation, start, end, md3, a.threads)) {
         std::cerr << a.input << ": " << *error << "\n";
         return ExitInvalidInput;
     }
@@ -319,6 +322,9 @@ void AddSkeletalVerbs(VerbContext& context) {
     verb->add_option("--start", bake->start, "first frame (default 0)");
     verb->add_option("--end", bake->end, "last frame (default the last)");
     verb->add_option("-o,--output", bake->output, "the MD3 file to write")->required();
+    verb->add_option("--threads", bake->threads,
+                     "frames baked at once (default: one per core); the file is the same")
+        ->check(CLI::PositiveNumber);
     verb->add_flag("--yes", bake->yes, "answer Yes to the limit questions");
 
     auto convert = std::make_shared<SkeletalArgs>();

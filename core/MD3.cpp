@@ -3,6 +3,7 @@
 #include "Assert.h"
 #include "FileReader.h"
 #include "FileWriter.h"
+#include "NormalEncoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,10 +13,6 @@ namespace quillon {
 
 namespace {
 constexpr long double TwoPiL = 6.283185307179586477L;
-
-int64_t RoundHalfEven(float value) {
-    return std::llrint(value);
-}
 } // namespace
 
 std::string NameToString(const char* field, size_t size) {
@@ -101,47 +98,10 @@ TVector TMD3::VertexPosition(const TMD3Vertex& v) {
     return {v.x * MD3XyzScale, v.y * MD3XyzScale, v.z * MD3XyzScale};
 }
 
-namespace {
-
-// One angle of a normal in 255ths of a turn, wrapped to a byte, as the exact formula rounds it:
-// the angle in long double, rounded to single precision, then half to even. The approximate
-// angle (within 3e-8 radians, about a millionth of a step) gives the same byte for every angle
-// that is not within a thousandth of a step of a half step, and is many times faster: the exact
-// value lies within a millionth of a step of it, and rounding that to single precision moves it
-// by less than four millionths. Those few, and any value that is not a plain number, are
-// evaluated the exact way.
-template <class ExactSteps> uint16_t AngleByte(double fastAngle, ExactSteps exactSteps) {
-    const double steps = fastAngle * (double(RadToDegF) / 360.0 * 255.0);
-    if (std::fabs(steps) < 256.0) {
-        const double shifted = steps + 256.5; // positive, so truncation rounds to nearest
-        const auto whole = static_cast<int64_t>(shifted);
-        const double fraction = shifted - static_cast<double>(whole);
-        if (fraction > 1e-3 && fraction < 1.0 - 1e-3)
-            return static_cast<uint16_t>((whole - 256) & 255);
-    }
-    return static_cast<uint16_t>(RoundHalfEven(static_cast<float>(exactSteps())) & 255);
-}
-
-} // namespace
-
 int16_t TMD3::EncodeNormal(TVector v) {
-    if (VectorEquals(v, AxisPosZ(), 0.001f))
-        return 0;
-    if (VectorEquals(v, AxisNegZ(), 0.001f))
-        return 128;
-    const TVector u = VectorNormalize(v);
-    const long double k = RadToDegF;
-    const uint16_t lat =
-        AngleByte(ArcTan2Approx(u.y, u.x), [&] { return ArcTan2(u.y, u.x) * k / 360.0L * 255.0L; });
-    // A normalised z may exceed 1 by a rounding step; 1 - z^2 must not go negative. The square
-    // of a float is exact in double, so the sine keeps its precision near the poles.
-    const double fastSine = std::sqrt(std::max(0.0, 1.0 - double(u.z) * u.z));
-    const uint16_t lng = AngleByte(ArcTan2Approx(fastSine, u.z), [&] {
-        const long double sine =
-            std::sqrt(std::max(0.0L, 1.0L - static_cast<long double>(u.z) * u.z));
-        return ArcTan2(sine, u.z) * k / 360.0L * 255.0L;
-    });
-    return static_cast<int16_t>((lat << 8) + lng);
+    int16_t code;
+    EncodeNormals({&v, 1}, {&code, 1});
+    return code;
 }
 
 TVector TMD3::DecodeNormal(int16_t n) {
