@@ -119,6 +119,18 @@ std::optional<std::string> MD3ExportProblem(const TMD3& md3) {
     return std::nullopt;
 }
 
+std::optional<std::string> MD3SizeProblem(const TMD3& md3, const TFrameRange& frames) {
+    // Per vertex 32 bytes of base shape, and 24 of differences for every later frame.
+    uint64_t bytes = 0;
+    for (const TSurface& surface : md3.Header.Surfaces)
+        bytes += uint64_t(surface.numVerts) * (32 + 24 * uint64_t(frames.Count() - 1)) +
+                 uint64_t(surface.numTriangles) * 12;
+    if (bytes > MaxGltfBufferBytes)
+        return "frames " + std::to_string(frames.First) + " to " + std::to_string(frames.Last) +
+               " would make a glTF file larger than the 4 GB it can hold";
+    return std::nullopt;
+}
+
 std::vector<int> AddMD3(TGltfBuilder& builder, const TMD3& md3, const TExportPlan& plan,
                         const std::vector<TSurfaceMaterial>& materials, TMaterialTable& table,
                         TExportSummary& summary) {
