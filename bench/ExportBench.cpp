@@ -43,7 +43,8 @@ struct TResolvedPlayer {
         TPK3Archive game;
         game.Open(resolver.Game.GameArchive());
         const std::string tmp = resolver.Folders.TmpFolder;
-        game.Extract("models/players/*.md3", tmp);
+        if (game.Extract("models/players/*/*.md3", tmp) == 0)
+            return false;
         uintmax_t largest = 0;
         for (const auto& entry : fs::recursive_directory_iterator(tmp + "models/players"))
             if (entry.path().extension() == ".md3" && entry.file_size() > largest) {

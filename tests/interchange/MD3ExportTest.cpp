@@ -4,6 +4,7 @@
 #include "support/MD3Builder.h"
 
 #include "interchange/GltfExport.h"
+#include "interchange/MD3Export.h"
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,11 @@ TEST_F(MD3Export, BrokenModelsAndOptionsWriteNothing) {
     options.Scale = -1;
     EXPECT_EQ(Export(TestMD3(2), dir.File("x.glb"), options).Failure, TExportFailure::Options);
     EXPECT_EQ(Export(TMD3{}, dir.File("x.glb")).Error, "the model has no frames");
+    TMD3 huge = TestMD3(1); // the counts alone decide; nothing that large is ever built
+    huge.Header.Surfaces[0].numVerts = 1000000;
+    EXPECT_EQ(*MD3SizeProblem(huge, {0, 200}),
+              "frames 0 to 200 would make a glTF file larger than the 4 GB it can hold");
+    EXPECT_FALSE(MD3SizeProblem(huge, {0, 100}));
     EXPECT_EQ(ReadBytes(dir.File("keep.glb")), (std::vector<char>{'o', 'l', 'd'}));
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.glb")));
 }

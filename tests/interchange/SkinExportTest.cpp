@@ -159,6 +159,16 @@ TEST_F(SkinExport, WeightsASkinCannotFollowGoOutAsThePosedFrames) {
     EXPECT_LT(WorstDistance(dir.File("c.glb"), bound, animation, 0), Tolerance);
 }
 
+TEST_F(SkinExport, AnAnimationWithoutBonesGoesOutAsThePosedFrames) {
+    const TMDX boneless = BuildMDX(3, 0);
+    const TMDM mesh = BuildMDM(shape);
+    const TExportResult result = Export(mesh, boneless, dir.File("n.glb"));
+    ASSERT_TRUE(result.Ok()) << result.Error;
+    EXPECT_TRUE(result.Summary.SkeletalAsMorph);
+    ExpectValidGltf(dir.File("n.glb"));
+    EXPECT_LT(WorstDistance(dir.File("n.glb"), mesh, boneless, 0), Tolerance);
+}
+
 TEST_F(SkinExport, EveryScriptRangeBecomesAnAnimation) {
     const TMDM mesh = BuildBoundMDM(shape, animation, 0);
     TANINC script;
