@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace quillon {
 
@@ -11,7 +12,7 @@ template <class F> void ForEachVertex(const THeader& header, uint32_t frame, F v
     for (const TSurface& surface : header.Surfaces) {
         const TMD3Vertex* v = surface.Vertices.data() + size_t{frame} * surface.numVerts;
         for (uint32_t k = 0; k < surface.numVerts; ++k)
-            visit(TMD3::VertexPosition(v[k]));
+            visit(v[k]);
     }
 }
 
@@ -27,26 +28,30 @@ bool SameFrameBounds(const TMD3Frame& a, const TMD3Frame& b) {
 } // namespace
 
 TVertexBounds MeasureFrame(const THeader& header, uint32_t frame) {
-    TVertexBounds bounds;
-    ForEachVertex(header, frame, [&](TVector p) {
-        if (bounds.Empty) {
-            bounds = {false, p, p};
-            return;
+    // In stored units first: scaling by 1/64 is exact, so the box is the same.
+    int low[3] = {INT16_MAX, INT16_MAX, INT16_MAX}, high[3] = {INT16_MIN, INT16_MIN, INT16_MIN};
+    bool empty = true;
+    ForEachVertex(header, frame, [&](const TMD3Vertex& v) {
+        empty = false;
+        const int16_t xyz[3] = {v.x, v.y, v.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min<int>(low[axis], xyz[axis]);
+            high[axis] = std::max<int>(high[axis], xyz[axis]);
         }
-        bounds.Mins = {std::min(bounds.Mins.x, p.x), std::min(bounds.Mins.y, p.y),
-                       std::min(bounds.Mins.z, p.z)};
-        bounds.Maxs = {std::max(bounds.Maxs.x, p.x), std::max(bounds.Maxs.y, p.y),
-                       std::max(bounds.Maxs.z, p.z)};
     });
-    return bounds;
+    if (empty)
+        return {};
+    return {false, TVector{low[0] * MD3XyzScale, low[1] * MD3XyzScale, low[2] * MD3XyzScale},
+            TVector{high[0] * MD3XyzScale, high[1] * MD3XyzScale, high[2] * MD3XyzScale}};
 }
 
 float FarthestVertex(const THeader& header, uint32_t frame, TVector centre) {
-    float farthest = 0;
-    ForEachVertex(header, frame, [&](TVector p) {
-        farthest = std::max(farthest, VectorLength(VectorSub(p, centre)));
+    float farthest = 0; // squared
+    ForEachVertex(header, frame, [&](const TMD3Vertex& v) {
+        const TVector d = VectorSub(TMD3::VertexPosition(v), centre);
+        farthest = std::max(farthest, VectorDot(d, d));
     });
-    return farthest;
+    return std::sqrt(farthest);
 }
 
 TBoundsExcess MeasureExcess(const THeader& header, uint32_t frame) {
