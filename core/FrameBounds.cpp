@@ -20,9 +20,20 @@ float Beyond(float value, float low, float high) {
     return std::max({low - value, value - high, 0.0f});
 }
 
-bool SameFrameBounds(const TMD3Frame& a, const TMD3Frame& b) {
-    return a.mins == b.mins && a.maxs == b.maxs && a.localOrigin == b.localOrigin &&
-           a.radius == b.radius;
+constexpr float Tolerance = MD3XyzScale;
+
+bool BoxIsValid(const TMD3Frame& frame) {
+    for (float value :
+         {frame.mins.x, frame.mins.y, frame.mins.z, frame.maxs.x, frame.maxs.y, frame.maxs.z})
+        if (!std::isfinite(value))
+            return false;
+    return frame.mins.x <= frame.maxs.x && frame.mins.y <= frame.maxs.y &&
+           frame.mins.z <= frame.maxs.z;
+}
+
+bool SphereIsValid(const TMD3Frame& frame) {
+    return std::isfinite(frame.radius) && frame.radius >= 0 && std::isfinite(frame.localOrigin.x) &&
+           std::isfinite(frame.localOrigin.y) && std::isfinite(frame.localOrigin.z);
 }
 
 } // namespace
@@ -54,34 +65,38 @@ float FarthestVertex(const THeader& header, uint32_t frame, TVector centre) {
     return std::sqrt(farthest);
 }
 
-TBoundsExcess MeasureExcess(const THeader& header, uint32_t frame) {
+TBoundsFault FrameBoundsFault(const THeader& header, uint32_t frame) {
     const TMD3Frame& stored = header.Frames[frame];
     const TVertexBounds bounds = MeasureFrame(header, frame);
+    TBoundsFault fault;
+    fault.Box = !BoxIsValid(stored);
+    fault.Sphere = !SphereIsValid(stored);
     if (bounds.Empty)
-        return {};
-    TBoundsExcess excess;
+        return fault;
     for (TVector corner : {bounds.Mins, bounds.Maxs})
-        excess.Box = std::max({excess.Box, Beyond(corner.x, stored.mins.x, stored.maxs.x),
-                               Beyond(corner.y, stored.mins.y, stored.maxs.y),
-                               Beyond(corner.z, stored.mins.z, stored.maxs.z)});
-    excess.Sphere =
+        fault.BoxExcess = std::max({fault.BoxExcess, Beyond(corner.x, stored.mins.x, stored.maxs.x),
+                                    Beyond(corner.y, stored.mins.y, stored.maxs.y),
+                                    Beyond(corner.z, stored.mins.z, stored.maxs.z)});
+    fault.SphereExcess =
         std::max(0.0f, FarthestVertex(header, frame, stored.localOrigin) - stored.radius);
-    return excess;
+    fault.Box = fault.Box || fault.BoxExcess > Tolerance;
+    fault.Sphere = fault.Sphere || fault.SphereExcess > Tolerance;
+    return fault;
 }
 
 uint32_t RecomputeFrameBounds(THeader& header) {
     uint32_t changed = 0;
     for (uint32_t f = 0; f < header.numFrames; ++f) {
+        const TBoundsFault fault = FrameBoundsFault(header, f);
         const TVertexBounds bounds = MeasureFrame(header, f);
-        if (bounds.Empty)
+        if ((!fault.Box && !fault.Sphere) || bounds.Empty)
             continue;
         TMD3Frame& frame = header.Frames[f];
-        const TMD3Frame before = frame;
         frame.mins = bounds.Mins;
         frame.maxs = bounds.Maxs;
         frame.localOrigin = VectorScale(VectorAdd(bounds.Mins, bounds.Maxs), 0.5f);
         frame.radius = FarthestVertex(header, f, frame.localOrigin);
-        changed += SameFrameBounds(before, frame) ? 0 : 1;
+        ++changed;
     }
     return changed;
 }

@@ -113,6 +113,21 @@ TEST(MD3Fixes, BoundsAreMeasuredFromTheVerticesAndNothingElseChanges) {
     EXPECT_TRUE(SameArray(fixed.Header.Surfaces[0].Triangles, model.Header.Surfaces[0].Triangles));
 }
 
+TEST(MD3Fixes, SoundFramesKeepTheOriginTheirAuthorChose) {
+    TMD3 model = BuildGridMD3(5, 4, 2);
+    model.Header.Frames[0].localOrigin = {0, 0, 0};
+    model.Header.Frames[0].radius = 10;
+    model.Header.Frames[0].maxs.x = 6;
+    model.Header.Frames[1].maxs.y = 1;
+    std::vector<TFixReport> reports;
+    const TMD3 fixed = FixAndReload(model, TMD3Fix::Bounds, &reports);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].Message, "box, origin and radius measured anew in 1 frame");
+    EXPECT_TRUE(SameBytes(&fixed.Header.Frames[0], &model.Header.Frames[0], sizeof(TMD3Frame)));
+    EXPECT_EQ(fixed.Header.Frames[1].maxs, (TVector{4, 3, 1}));
+    EXPECT_TRUE(Codes(fixed).empty());
+}
+
 TEST(MD3Fixes, FaultyTrianglesAreDropped) {
     TMD3 model = BuildGridMD3(4, 3, 2);
     TSurface& s = model.Header.Surfaces[0];
