@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_set>
 
 namespace quillon {
 
@@ -39,24 +40,22 @@ public:
         for (int32_t bone : surface.BoneRefs)
             Place(bone, animation);
     }
-    bool Contains(int32_t bone) const {
-        return bone >= 0 && static_cast<size_t>(bone) < Placed.size() && Placed[bone];
-    }
+    bool Contains(int32_t bone) const { return Placed.contains(bone); }
 
 private:
     void Place(int32_t bone, const TMDX* animation) {
         // A parent has a lower index than its child; anything else ends the walk up.
         for (int32_t child = INT32_MAX; bone >= 0 && bone < child;) {
-            if (static_cast<size_t>(bone) >= Placed.size())
-                Placed.resize(bone + 1, false);
-            Placed[bone] = true;
+            if (!Placed.insert(bone).second)
+                return; // its parents are placed already
             if (!animation || static_cast<size_t>(bone) >= animation->Bones.size())
                 return;
             child = bone;
             bone = animation->Bones[bone].parent;
         }
     }
-    std::vector<bool> Placed;
+    // A set, not a table: the indices come from the file and may be huge.
+    std::unordered_set<int32_t> Placed;
 };
 
 struct TBoneRange {
@@ -193,6 +192,19 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
                                   unplaced.First, unplaced.Count));
 }
 
+void CheckBoneList(int s, const TMDMSurface& surface, const TBoneRange& bones,
+                   std::vector<TFinding>& out) {
+    int invalid = 0;
+    for (int32_t bone : surface.BoneRefs)
+        invalid += bones.Valid(bone) ? 0 : 1;
+    if (invalid > 0)
+        out.push_back(MakeFinding(TSeverity::Error, "bone-index",
+                                  "the surface's bone list holds " +
+                                      CountText(invalid, "bone index", "bone indices") + " " +
+                                      bones.Text(),
+                                  SurfacePlace(s, surface), invalid));
+}
+
 void CheckCollapseMap(int s, const TMDMSurface& surface, std::vector<TFinding>& out) {
     TFindingTally outOfRange;
     for (uint32_t k = 0; k < surface.numVerts; ++k) {
@@ -322,6 +334,7 @@ std::vector<TFinding> CheckMDM(const TMDM& mesh, const TMDX* animation,
                        SurfacePlace(index, surface), limits);
         CheckTriangles(index, surface, out);
         CheckVertices(index, surface, animation, bones, out);
+        CheckBoneList(index, surface, bones, out);
         CheckCollapseMap(index, surface, out);
     }
     CheckTags(mesh, bones, limits, out);
