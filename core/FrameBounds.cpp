@@ -88,9 +88,10 @@ uint32_t RecomputeFrameBounds(THeader& header) {
     uint32_t changed = 0;
     for (uint32_t f = 0; f < header.numFrames; ++f) {
         const TBoundsFault fault = FrameBoundsFault(header, f);
-        const TVertexBounds bounds = MeasureFrame(header, f);
-        if ((!fault.Box && !fault.Sphere) || bounds.Empty)
+        if (!fault.Box && !fault.Sphere)
             continue;
+        // A frame without vertices gets an empty box at the origin.
+        const TVertexBounds bounds = MeasureFrame(header, f);
         TMD3Frame& frame = header.Frames[f];
         frame.mins = bounds.Mins;
         frame.maxs = bounds.Maxs;

@@ -81,7 +81,7 @@ std::multiset<std::vector<TCorner>> DrawnTriangles(const THeader& h) {
 TEST(MD3Fixes, NamesAreParsedAndListedInOrder) {
     EXPECT_EQ(ParseMD3Fix("split"), TMD3Fix::Split);
     EXPECT_FALSE(ParseMD3Fix("Split"));
-    EXPECT_EQ(MD3Fixes().front().Fix, TMD3Fix::Weld);
+    EXPECT_EQ(MD3Fixes().front().Fix, TMD3Fix::Normals);
     EXPECT_EQ(MD3Fixes().back().Fix, TMD3Fix::Bounds);
     for (const TMD3FixInfo& info : MD3Fixes())
         EXPECT_EQ(ParseMD3Fix(info.Name), info.Fix);
