@@ -108,19 +108,12 @@ void CheckSurfaceNames(int s, const TSurface& surface, const TModelLimits& limit
 void CheckTriangles(int s, const TSurface& surface, uint32_t frames, std::vector<TFinding>& out) {
     TFindingTally outOfRange, degenerate;
     for (size_t t = 0; t < surface.Triangles.size(); ++t) {
+        const TTriangleFault fault = TriangleFault(surface, surface.Triangles[t], frames);
+        if (fault == TTriangleFault::None)
+            continue;
         TFindingPlace place = SurfacePlace(s, surface);
         place.Triangle = static_cast<int>(t);
-        switch (TriangleFault(surface, surface.Triangles[t], frames)) {
-        case TTriangleFault::IndexOutOfRange:
-            outOfRange.Add(place);
-            break;
-        case TTriangleFault::RepeatedIndex:
-        case TTriangleFault::ZeroArea:
-            degenerate.Add(place);
-            break;
-        case TTriangleFault::None:
-            break;
-        }
+        (fault == TTriangleFault::IndexOutOfRange ? outOfRange : degenerate).Add(place);
     }
     if (outOfRange.Count > 0)
         out.push_back(MakeFinding(
@@ -141,6 +134,8 @@ void CheckVertices(int s, const TSurface& surface, uint32_t frames, std::vector<
     const std::vector<bool> used = UsedVertices(surface);
     const std::vector<uint32_t> first = FirstIdenticalVertices(surface, frames);
     for (uint32_t k = 0; k < surface.numVerts; ++k) {
+        if (used[k] && first[k] == k)
+            continue;
         TFindingPlace place = SurfacePlace(s, surface);
         place.Vertex = static_cast<int>(k);
         if (!used[k])
