@@ -149,10 +149,10 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
     TFindingTally zeroNormal, badSum, badBone, unplaced;
     for (uint32_t k = 0; k < surface.numVerts; ++k) {
         const TMDMVertex& v = surface.Vertices[k];
-        const TFindingPlace place = VertexPlace(s, surface, k);
+        auto place = [&] { return VertexPlace(s, surface, k); };
         const float length = VectorLength(v.normal);
         if (!(length > 1e-6f) || !std::isfinite(length))
-            zeroNormal.Add(place);
+            zeroNormal.Add(place());
         float sum = 0;
         bool allValid = true, allPlaced = true;
         for (const TMDMWeight& w : v.Weights) {
@@ -161,11 +161,11 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
             allPlaced = allPlaced && placed.Contains(w.boneIndex);
         }
         if (!(std::fabs(sum - 1) <= WeightSumTolerance))
-            badSum.Add(place, sum);
+            badSum.Add(place(), sum);
         if (!allValid)
-            badBone.Add(place);
+            badBone.Add(place());
         else if (!allPlaced)
-            unplaced.Add(place);
+            unplaced.Add(place());
     }
     if (zeroNormal.Count > 0)
         out.push_back(MakeFinding(TSeverity::Warning, "zero-normal",
