@@ -118,6 +118,14 @@ void LoadSkin(CheckContext& context) {
         throw FileError(context.skin, "no such skin file");
 }
 
+// Names the file in the findings that do not name one.
+std::vector<TFinding> Labelled(std::vector<TFinding> findings, const std::string& path) {
+    for (TFinding& f : findings)
+        if (f.File.empty())
+            f.File = path;
+    return findings;
+}
+
 std::vector<TFinding> CheckMD3File(CheckContext& context, const std::string& path, TMD3& model) {
     if (!model.LoadFromFile(path))
         throw Unreadable{path, "not a valid MD3 file"};
@@ -127,33 +135,42 @@ std::vector<TFinding> CheckMD3File(CheckContext& context, const std::string& pat
     return CheckModel(input, nullptr, nullptr, context.resolver, context.target);
 }
 
-// The animation of an MDM: --mdx, or the MDX of the same name beside it.
+// The animation of an MDM: --mdx, or the MDX of the same name beside it; empty when none.
 std::string AnimationPath(const CheckContext& context, const std::string& meshPath) {
     if (!context.mdx.empty())
         return context.mdx;
     return FindFileIgnoringCase(WithoutExtension(meshPath) + ".mdx");
 }
 
-std::vector<TFinding> CheckSkeletalFile(CheckContext& context, const std::string& path,
-                                        bool isMesh) {
-    TMDM mesh;
-    mesh.AskLimit = [](const std::string&) { return true; }; // load it all, then report
+// An MDX and the animation script beside it; false when there is no script.
+bool LoadAnimation(const std::string& path, TMDX& animation, TANINC& script) {
+    if (!animation.LoadFromFile(path))
+        throw Unreadable{path, "not a valid MDX file"};
+    return script.LoadFromFile(WithoutExtension(path) + ".aninc");
+}
+
+std::vector<TFinding> CheckMDXFile(const CheckContext& context, const std::string& path) {
     TMDX animation;
     TANINC script;
-    const std::string animationPath = isMesh ? AnimationPath(context, path) : path;
-    if (isMesh && !mesh.LoadFromFile(path))
+    const bool hasScript = LoadAnimation(path, animation, script);
+    return CheckMDX(animation, hasScript ? &script : nullptr, LimitsFor(context.target));
+}
+
+std::vector<TFinding> CheckMDMFile(CheckContext& context, const std::string& path) {
+    TMDM mesh;
+    mesh.AskLimit = [](const std::string&) { return true; }; // load it all, then report
+    if (!mesh.LoadFromFile(path))
         throw Unreadable{path, "not a valid MDM file"};
-    if (!animationPath.empty() && !animation.LoadFromFile(animationPath))
-        throw Unreadable{animationPath, "not a valid MDX file"};
+    TMDX animation;
+    TANINC script;
+    const std::string animationPath = AnimationPath(context, path);
     const bool hasScript =
-        !animationPath.empty() && script.LoadFromFile(WithoutExtension(animationPath) + ".aninc");
-    const TMDX* anim = animationPath.empty() ? nullptr : &animation;
-    if (!isMesh)
-        return CheckMDX(animation, hasScript ? &script : nullptr, LimitsFor(context.target));
+        !animationPath.empty() && LoadAnimation(animationPath, animation, script);
     LoadSkin(context);
     TResolveInput input = DiskInput(path);
-    input.Model = {TModelKind::Skeletal, nullptr, &mesh};
-    return CheckModel(input, anim, hasScript ? &script : nullptr, context.resolver, context.target);
+    input.Model = {ModelSkeletal, nullptr, &mesh};
+    return CheckModel(input, animationPath.empty() ? nullptr : &animation,
+                      hasScript ? &script : nullptr, context.resolver, context.target);
 }
 
 std::vector<TFinding> CheckFolder(CheckContext& context, const std::string& folder) {
@@ -177,21 +194,16 @@ std::vector<TFinding> CheckInput(CheckContext& context, const std::string& path)
     if (std::filesystem::is_directory(path))
         return CheckFolder(context, path);
     const std::string extension = ToLower(ExtensionOf(path));
-    std::vector<TFinding> findings;
     TMD3 md3;
     if (extension == ".md3")
-        findings = CheckMD3File(context, path, md3);
-    else if (extension == ".mdm" || extension == ".mdx")
-        findings = CheckSkeletalFile(context, path, extension == ".mdm");
-    else if (!std::filesystem::exists(path))
+        return Labelled(CheckMD3File(context, path, md3), path);
+    if (extension == ".mdm")
+        return Labelled(CheckMDMFile(context, path), path);
+    if (extension == ".mdx")
+        return Labelled(CheckMDXFile(context, path), path);
+    if (!std::filesystem::exists(path))
         throw FileError(path, "no such file or folder");
-    else
-        throw Unreadable{path, "not a model the check reads (.md3, .mdm, .mdx or a player "
-                               "folder)"};
-    for (TFinding& f : findings)
-        if (f.File.empty())
-            f.File = path;
-    return findings;
+    throw Unreadable{path, "not a model the check reads (.md3, .mdm, .mdx or a player folder)"};
 }
 
 std::optional<std::set<TMD3Fix>> SkippedFixes(const std::vector<std::string>& names) {
@@ -217,15 +229,13 @@ int ExitFor(const std::vector<TFinding>& findings) {
 int RunFix(CheckContext& context, const CheckArgs& args, const std::set<TMD3Fix>& skipped) {
     const std::string& path = args.inputs.front();
     TMD3 model;
-    std::vector<TFinding> before = CheckInput(context, path);
-    if (!model.LoadFromFile(path))
-        throw Unreadable{path, "not a valid MD3 file"};
+    const std::vector<TFinding> before = Labelled(CheckMD3File(context, path, model), path);
     const std::vector<TFixReport> reports = FixMD3(model, LimitsFor(context.target), skipped);
     if (!model.SaveToFile(args.output)) {
         std::cerr << args.output << ": the fixed model could not be written\n";
         return ExitUnreadable;
     }
-    std::vector<TFinding> after = CheckInput(context, args.output);
+    const std::vector<TFinding> after = CheckInput(context, args.output);
     if (args.json) {
         nlohmann::json fixes = nlohmann::json::array();
         for (const TFixReport& r : reports)

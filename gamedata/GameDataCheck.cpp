@@ -18,14 +18,29 @@ TFindingPlace SurfacePlace(size_t s, const std::string& name) {
     return place;
 }
 
-// The resolver keeps a surface's shader index in its first shader record; a surface without one
-// gets an empty record in the copy, so that its skin line is resolved as the engines would.
-void GiveEverySurfaceAShaderRecord(TMD3& model) {
-    for (TSurface& surface : model.Header.Surfaces)
-        if (surface.Shaders.empty()) {
-            surface.Shaders.resize(1);
-            surface.numShaders = 1;
-        }
+// What the resolution reads of a model, names and shader records, without the geometry. The
+// resolver keeps a surface's shader index in its first shader record; a surface without one gets
+// an empty record here, so that its skin line is resolved as the engines would.
+TMD3 SurfacesOnly(const TMD3& model) {
+    TMD3 copy;
+    static_cast<THeaderRecord&>(copy.Header) = model.Header;
+    for (const TSurface& surface : model.Header.Surfaces) {
+        TSurface& named = copy.Header.Surfaces.emplace_back();
+        static_cast<TSurfaceRecord&>(named) = surface;
+        named.Shaders = surface.Shaders;
+        if (named.Shaders.empty())
+            named.Shaders.resize(1);
+        named.numShaders = static_cast<uint32_t>(named.Shaders.size());
+    }
+    return copy;
+}
+
+TMDM SurfacesOnly(const TMDM& model) {
+    TMDM copy;
+    copy.Header = model.Header;
+    for (const TMDMSurface& surface : model.Surfaces)
+        static_cast<TMDMSurfaceRecord&>(copy.Surfaces.emplace_back()) = surface;
+    return copy;
 }
 
 bool NeedsImage(const TShaderTexture& stage) {
@@ -68,26 +83,28 @@ TGameDataCheck::TGameDataCheck(const TSurfaceResolver& resolver) : Resolver(Shad
     Resolver.Scripts = resolver.Scripts;
 }
 
-std::vector<TFinding> TGameDataCheck::Check(const TModelRef& model, const TResolveInput& input,
+std::vector<TFinding> TGameDataCheck::Check(const TMD3& model, const TResolveInput& input,
                                             const TSkin* skin) {
-    TMD3 md3;
-    TMDM mdm;
-    TResolveInput copy = input;
-    if (model.Kind == TModelKind::MD3 && model.MD3) {
-        md3 = *model.MD3;
-        GiveEverySurfaceAShaderRecord(md3);
-        copy.Model = {model.Kind, &md3, nullptr};
-    } else if (model.MDM) {
-        mdm = *model.MDM;
-        copy.Model = {model.Kind, nullptr, &mdm};
-    }
-    Resolver.Skin = skin ? *skin : TSkin();
+    TMD3 copy = SurfacesOnly(model);
+    TResolveInput resolve = input;
+    resolve.Model = {ModelMD3, &copy, nullptr};
+    return CheckResolved(resolve, skin);
+}
 
+std::vector<TFinding> TGameDataCheck::Check(const TMDM& model, const TResolveInput& input,
+                                            const TSkin* skin) {
+    TMDM copy = SurfacesOnly(model);
+    TResolveInput resolve = input;
+    resolve.Model = {ModelSkeletal, nullptr, &copy};
+    return CheckResolved(resolve, skin);
+}
+
+std::vector<TFinding> TGameDataCheck::CheckResolved(const TResolveInput& input, const TSkin* skin) {
+    Resolver.Skin = skin ? *skin : TSkin();
     std::vector<TFinding> out;
-    TSurfaceResolver::TArchiveSession session(Resolver);
-    if (!Resolver.ResolveSurfaces(copy))
+    if (!Resolver.ResolveSurfaces(input))
         return out;
-    const std::vector<TSurfaceSlot> slots = SurfaceSlots(copy.Model);
+    const std::vector<TSurfaceSlot> slots = SurfaceSlots(input.Model);
     for (size_t s = 0; s < slots.size(); ++s) {
         const TSurfaceSlot& slot = slots[s];
         const TSkinRec* entry = Resolver.Skin.Find(slot.Name);
@@ -113,7 +130,7 @@ std::vector<TFinding> TGameDataCheck::Check(const TModelRef& model, const TResol
         std::set<std::string> reported;
         for (const TShaderTexture& stage : shader.Stages)
             if (NeedsImage(stage) && !reported.contains(stage.MapName) &&
-                !Resolver.StageImageExists(stage, copy)) {
+                !Resolver.StageImageExists(stage, input)) {
                 reported.insert(stage.MapName);
                 out.push_back(MakeFinding(TSeverity::Error, "image-missing",
                                           "the shader \"" + query + "\" draws the image \"" +

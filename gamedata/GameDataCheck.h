@@ -40,13 +40,19 @@ public:
     // "shader-unresolved" and "image-missing" for the model's surfaces, resolved through `skin`
     // (may be null) as `input` says where the model came from (its Model is not used). An
     // archive that cannot be read raises FileError.
-    std::vector<TFinding> Check(const TModelRef& model, const TResolveInput& input,
-                                const TSkin* skin);
+    std::vector<TFinding> Check(const TMD3& model, const TResolveInput& input, const TSkin* skin);
+    std::vector<TFinding> Check(const TMDM& model, const TResolveInput& input, const TSkin* skin);
 
 private:
+    // Resolves the surfaces of `input.Model`, a copy the check may write shader indices into.
+    std::vector<TFinding> CheckResolved(const TResolveInput& input, const TSkin* skin);
+
     TShaders Shaders;
     TImageHeaderTextures Textures;
     TSurfaceResolver Resolver;
+    // The archives stay open while the check lives, so checking many models (every part under
+    // every skin) reads each archive's directory once.
+    TSurfaceResolver::TArchiveSession Session{Resolver};
 };
 
 } // namespace quillon

@@ -11,11 +11,19 @@ namespace quillon {
 
 namespace {
 
+bool IsMD3(const TModelRef& model) {
+    return model.Kind == ModelMD3 && model.MD3;
+}
+
+bool IsSkeletal(const TModelRef& model) {
+    return (model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM;
+}
+
 std::vector<TFinding> CheckModelAlone(const TModelRef& model, const TMDX* animation,
                                       const TANINC* script, const TModelLimits& limits) {
-    if (model.Kind == TModelKind::MD3 && model.MD3)
+    if (IsMD3(model))
         return CheckMD3(*model.MD3, limits);
-    if (model.Kind == TModelKind::None || !model.MDM)
+    if (!IsSkeletal(model))
         return {};
     std::vector<TFinding> out = CheckMDM(*model.MDM, animation, limits);
     if (animation) {
@@ -53,7 +61,9 @@ std::vector<TFinding> CheckModel(const TResolveInput& input, const TMDX* animati
     TGameDataCheck game(resolver);
     if (game.HasGameData()) {
         const TSkin* skin = resolver.Skin.Empty() ? nullptr : &resolver.Skin;
-        std::vector<TFinding> shaders = game.Check(input.Model, input, skin);
+        std::vector<TFinding> shaders = IsMD3(input.Model)
+                                            ? game.Check(*input.Model.MD3, input, skin)
+                                            : game.Check(*input.Model.MDM, input, skin);
         out.insert(out.end(), shaders.begin(), shaders.end());
     }
     return out;

@@ -156,21 +156,20 @@ void CheckDressedParts(const TPlayerSet& set, const TModelLimits& limits, TGameD
     input.ModelFolder = set.Folder;
     input.ModelFileFolder = set.Folder;
     for (int part = 0; part < 3; ++part) {
-        TMD3 model = set.Parts[part];
-        const TModelRef ref{TModelKind::MD3, &model, nullptr};
+        const TMD3& model = set.Parts[part];
         const std::string partFile = PartFileName(set, part);
         std::set<std::string> skins = set.Skins[part];
         if (!onlySkin.empty())
             skins = skins.contains(onlySkin) ? std::set{onlySkin} : std::set<std::string>{};
         if (skins.empty() && game)
-            AppendFindings(out, game->Check(ref, input, nullptr), partFile);
+            AppendFindings(out, game->Check(model, input, nullptr), partFile);
         for (const std::string& name : skins) {
             TSkin skin;
             skin.Load(set.SkinFile(part, name));
             AppendForSkin(out, CheckSkin(SurfaceNames(model), skin, limits),
                           FilePart(set.SkinFile(part, name)), name);
             if (game)
-                AppendForSkin(out, game->Check(ref, input, &skin), partFile, name);
+                AppendForSkin(out, game->Check(model, input, &skin), partFile, name);
         }
     }
 }

@@ -169,7 +169,7 @@ TEST_F(GameDataCheckTest, SkeletalSurfacesAreResolvedToo) {
     Apply();
     TGameDataCheck check(Resolver);
     ASSERT_TRUE(check.HasGameData());
-    const auto findings = check.Check(Input.Model, Input, nullptr);
+    const auto findings = check.Check(mesh, Input, nullptr);
     EXPECT_EQ(CodesAndSurfaces(findings),
               (std::vector<std::pair<std::string, int>>{{"shader-unresolved", 1}}));
 }
