@@ -158,6 +158,16 @@ TEST_F(Offscreen, SurfaceLargerThanGLAllowsIsRefusedWithTheReason) {
     EXPECT_FALSE(huge.MakeCurrent());
 }
 
+TEST_F(Offscreen, SurfaceGoingFirstLeavesTheContextObjectInactive) {
+    surface.reset();
+    EXPECT_FALSE(gl.IsActive());
+    EXPECT_FALSE(gl.EnsureCurrent());
+    EXPECT_FALSE(TScreenshot(gl, state).TakeView(Scene(), Options()));
+    gl.DestroyContext();
+    Bind(8, 8); // and it binds again
+    EXPECT_EQ(gl.ViewportHeight, 8);
+}
+
 TEST(ScreenshotFile, NumbersFillTheFirstGap) {
     TempDir dir;
     const std::string folder = dir.Path + "/";
