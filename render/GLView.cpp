@@ -78,6 +78,8 @@ void TGLView::resizeGL(int width, int height) {
         Owner->Resize(static_cast<int>(width * devicePixelRatio()),
                       static_cast<int>(height * devicePixelRatio()));
     FrameFresh = false; // the framebuffer was recreated empty
+    if (ResizeHandler)
+        ResizeHandler();
 }
 
 void TGLView::paintGL() {

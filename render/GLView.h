@@ -37,6 +37,8 @@ public:
     int PixelHeight() const override;
 
     std::function<void()> PaintHandler;
+    // Runs after every resize of the panel, once the projection has the new size.
+    std::function<void()> ResizeHandler;
     std::function<void(QMouseEvent*)> MouseMoveHandler;
     std::function<void(QMouseEvent*)> MousePressHandler;
     std::function<void(QMouseEvent*)> DoubleClickHandler;

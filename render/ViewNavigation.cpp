@@ -1,6 +1,7 @@
 #include "ViewNavigation.h"
 
 #include "core/MD3.h"
+#include "skeletal/Pose.h"
 
 #include <algorithm>
 #include <climits>
@@ -69,6 +70,20 @@ std::optional<TBounds> TViewNavigation::MD3Bounds(const TMD3& model) {
         const size_t count = std::min<size_t>(surface.numVerts, surface.Vertices.size());
         for (size_t v = 0; v < count; ++v)
             bounds.Add(TMD3::VertexPosition(surface.Vertices[v]));
+    }
+    if (bounds.Empty)
+        return std::nullopt;
+    return bounds;
+}
+
+std::optional<TBounds> TViewNavigation::SkeletalBounds(TMDM& mesh, const TMDX& animation) {
+    if (!PoseSkeleton(mesh, animation, 0))
+        return std::nullopt;
+    TBounds bounds;
+    for (int s = 0; s < static_cast<int>(mesh.Surfaces.size()); ++s) {
+        PoseSurface(mesh, s);
+        for (const TVector& p : mesh.PosedPositions)
+            bounds.Add(p);
     }
     if (bounds.Empty)
         return std::nullopt;

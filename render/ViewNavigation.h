@@ -14,6 +14,8 @@
 namespace quillon {
 
 class TMD3;
+class TMDM;
+class TMDX;
 
 struct TBounds {
     TVector Min{3.4e38f, 3.4e38f, 3.4e38f};
@@ -46,6 +48,9 @@ public:
 
     // Frame-0 bounds of an MD3 model; none without frames or vertices.
     static std::optional<TBounds> MD3Bounds(const TMD3& model);
+    // Bounds of a skeletal mesh posed in frame 0, surface by surface (the mesh keeps the last
+    // surface posed); none without frames or vertices.
+    static std::optional<TBounds> SkeletalBounds(TMDM& mesh, const TMDX& animation);
     static int FitDistance(float size);
 
 private:

@@ -3,6 +3,7 @@
 #include "Lighting.h"
 #include "MD3Drawer.h"
 #include "OGL.h"
+#include "SkeletalDrawer.h"
 #include "SkyBox.h"
 #include "SurfacePasses.h"
 #include "core/MD3.h"
@@ -72,12 +73,10 @@ void TViewRenderer::DrawView(const TScene& scene, const TViewOptions& options) {
 }
 
 void TViewRenderer::DrawModel(const TScene& scene, const TViewOptions& options) {
-    if (options.ModelKind == 1 && scene.MD3) {
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3) {
         DrawMD3(*scene.MD3, scene.Shaders, options);
-    } else if ((options.ModelKind == 2 || options.ModelKind == 3) && scene.DrawSkeletal &&
-               CanDraw(options)) {
-        TSurfacePasses passes(Context, State.TextureUnitCount);
-        scene.DrawSkeletal(passes, options);
+    } else if (IsSkeletal(options.ModelKind) && scene.MDM && scene.MDX) {
+        DrawSkeletal(*scene.MDM, *scene.MDX, scene.Shaders, options);
     }
 }
 
@@ -86,6 +85,14 @@ void TViewRenderer::DrawMD3(const TMD3& model, TShaders* shaders, const TViewOpt
         return;
     TSurfacePasses passes(Context, State.TextureUnitCount);
     TMD3Drawer(passes).Draw(model, shaders, options);
+}
+
+void TViewRenderer::DrawSkeletal(TMDM& mesh, const TMDX& animation, TShaders* shaders,
+                                 const TViewOptions& options) {
+    if (!CanDraw(options))
+        return;
+    TSurfacePasses passes(Context, State.TextureUnitCount);
+    TSkeletalDrawer(passes).Draw(mesh, animation, shaders, options);
 }
 
 void TViewRenderer::ResetUnits() {
@@ -103,10 +110,11 @@ TVector TViewRenderer::TagPivot(const TMD3& model, int pivotIndex, int frame) {
 void TViewRenderer::UpdatePivot(const TScene& scene, const TViewOptions& options) {
     if (options.CenterModel)
         return; // the fit has centred the model's bounding box
-    if (options.ModelKind == 1 && scene.MD3)
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3)
         State.PivotOffset = TagPivot(*scene.MD3, options.PivotIndex, options.CurrentFrame);
-    else if ((options.ModelKind == 2 || options.ModelKind == 3) && scene.SkeletalPivot)
-        State.PivotOffset = scene.SkeletalPivot(options.PivotIndex);
+    else if (IsSkeletal(options.ModelKind) && scene.MDM && scene.MDX)
+        State.PivotOffset = TSkeletalDrawer::Pivot(*scene.MDM, *scene.MDX, options.PivotIndex,
+                                                   options.CurrentFrame);
 }
 
 } // namespace quillon

@@ -6,23 +6,21 @@
 
 #include "ViewState.h"
 
-#include <functional>
-
 namespace quillon {
 
 class TOGL;
 class TMD3;
+class TMDM;
+class TMDX;
 class TShaders;
-class TSurfacePasses;
 
-// The models a frame may show; any pointer may be null.
+// The models a frame may show; any pointer may be null. A skeletal model (kinds 2 and 3) needs
+// both its mesh and its animation; drawing poses the mesh, hence not const.
 struct TScene {
     TMD3* MD3 = nullptr;
+    TMDM* MDM = nullptr;
+    const TMDX* MDX = nullptr;
     TShaders* Shaders = nullptr;
-    // Draws a skeletal model (kinds 2 and 3) in the current transform with the passes given.
-    std::function<void(TSurfacePasses&, const TViewOptions&)> DrawSkeletal;
-    // The pivot of a skeletal model for the selected pivot entry.
-    std::function<TVector(int pivotIndex)> SkeletalPivot;
 };
 
 class TViewRenderer {
@@ -33,6 +31,8 @@ public:
     // The model alone in the current transform, as the frame and the screenshot draw it.
     void DrawModel(const TScene& scene, const TViewOptions& options);
     void DrawMD3(const TMD3& model, TShaders* shaders, const TViewOptions& options);
+    void DrawSkeletal(TMDM& mesh, const TMDX& animation, TShaders* shaders,
+                      const TViewOptions& options);
     void ResetUnits();
     // The pivot offset the frame uses when "Center Model" is off.
     static TVector TagPivot(const TMD3& model, int pivotIndex, int frame);

@@ -2,20 +2,18 @@
 // through the same DrawView the window uses, and prints frames per second. Immediate mode with
 // one glBegin/glEnd per triangle is what the view does; the figure shows what that costs.
 // Usage: quillon-render-timing [FRAMES] [UNITS]
+#include "TimingView.h"
+
 #include "core/MD3.h"
 #include "gamedata/Shaders.h"
 #include "render/GLView.h"
 #include "render/OGL.h"
-#include "render/ViewRenderer.h"
 
-#include <GL/gl.h>
 #include <QApplication>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 using namespace quillon;
 
@@ -50,24 +48,6 @@ TMD3 Sheet(int side) {
     return model;
 }
 
-uint32_t CheckerTexture(uint8_t r, uint8_t g, uint8_t b) {
-    std::vector<uint8_t> pixels(64 * 64 * 4);
-    for (int i = 0; i < 64 * 64; ++i) {
-        const bool dark = ((i % 64) / 8 + (i / 64) / 8) % 2 != 0;
-        pixels[i * 4] = dark ? r / 2 : r;
-        pixels[i * 4 + 1] = dark ? g / 2 : g;
-        pixels[i * 4 + 2] = dark ? b / 2 : b;
-        pixels[i * 4 + 3] = 255;
-    }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return name;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,12 +55,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     TOGL gl;
     TGLView view;
-    view.resize(640, 480);
-    gl.CreateContext(&view);
-    view.show();
-    for (int i = 0; i < 200 && !gl.IsActive(); ++i)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (!gl.IsActive()) {
+    if (!OpenTimingView(gl, view, 640, 480)) {
         std::fprintf(stderr, "no GL context\n");
         return 3;
     }
@@ -103,23 +78,13 @@ int main(int argc, char** argv) {
     state.TextureUnitCount = units;
     gl.Camera.Place({0, 0, 120}, {0, 0, 0}, {0, 1, 0}, 0.1f, 0.5f);
     TViewOptions options;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     TScene scene;
     scene.MD3 = &model;
     scene.Shaders = &shaders;
     TViewRenderer renderer(gl, state);
-    renderer.DrawView(scene, options); // warm-up
-    glFinish();
-    const auto start = std::chrono::steady_clock::now();
-    for (int f = 0; f < frames; ++f) {
-        state.ModelRotation.y = static_cast<float>(f);
-        renderer.DrawView(scene, options);
-        glFinish();
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%u triangles, 3 stages, %d texture units: %.2f frames per second (%d frames, "
-                "%.2f s)\n",
-                model.Header.Surfaces[0].numTriangles, units, frames / seconds, frames, seconds);
+    const double rate = TimeFrames(renderer, state, scene, options, frames);
+    std::printf("%u triangles, 3 stages, %d texture units: %.2f frames per second (%d frames)\n",
+                model.Header.Surfaces[0].numTriangles, units, rate, frames);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include "support/MD3Builder.h"
 
 #include "core/MD3.h"
+#include "skeletal/MDM.h"
+#include "skeletal/MDX.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,44 @@ TEST_F(Navigation, ResetWithoutModelOrVerticesKeepsTheDistance) {
     TMD3 noVertices;
     noVertices.Header.numFrames = 1;
     EXPECT_FALSE(TViewNavigation::MD3Bounds(noVertices));
+}
+
+TEST_F(Navigation, SkeletalFitUsesEverySurfacePosedInFrameZero) {
+    // One root bone turned by a yaw of 90 degrees in frame 0: offset (1, 0, 0) poses to (0, 1, 0).
+    TMDX animation;
+    animation.Bones.resize(1);
+    animation.Frames.resize(2);
+    animation.Frames[0].BoneFrames.resize(1);
+    animation.Frames[0].BoneFrames[0].angles[1] = 16384;
+    animation.Frames[1].BoneFrames.resize(1);
+    animation.Header.numFrames = 2;
+    animation.Header.numBones = 1;
+    TMDM mesh;
+    for (TVector offset : {TVector{1, 0, 0}, TVector{0, 0, 30}}) {
+        TMDMSurface surface;
+        TMDMVertex vertex;
+        vertex.Weights.push_back({0, 1.0f, offset});
+        surface.Vertices.push_back(vertex);
+        mesh.Surfaces.push_back(surface);
+    }
+    const auto bounds = TViewNavigation::SkeletalBounds(mesh, animation);
+    ASSERT_TRUE(bounds);
+    EXPECT_NEAR(bounds->Min.y, 0, 1e-5);
+    EXPECT_NEAR(bounds->Max.y, 1, 1e-5);
+    EXPECT_NEAR(bounds->Min.z, -30, 1e-5); // posing turns the file's z around
+    EXPECT_NEAR(bounds->Max.z, 0, 1e-5);
+    nav.ResetAndFit(options, true, bounds);
+    EXPECT_EQ(state.CameraDistance, 35);
+    EXPECT_NEAR(state.PivotOffset.z, 15, 1e-5);
+
+    animation.Frames.clear();
+    animation.Header.numFrames = 0;
+    EXPECT_FALSE(TViewNavigation::SkeletalBounds(mesh, animation));
+    TMDM noSurfaces;
+    animation.Frames.resize(1);
+    animation.Frames[0].BoneFrames.resize(1);
+    animation.Header.numFrames = 1;
+    EXPECT_FALSE(TViewNavigation::SkeletalBounds(noSurfaces, animation));
 }
 
 TEST_F(Navigation, WheelStepsStopAtTheLimits) {
