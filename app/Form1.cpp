@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "AnimationTab.h"
+#include "AnyFileCommands.h"
 #include "BonesTab.h"
 #include "CommandFrame.h"
 #include "GeneralTab.h"
@@ -13,6 +14,7 @@
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "TexturingCommands.h"
+#include "ViewCommands.h"
 #include "ViewTab.h"
 #include "core/CasePath.h"
 #include "core/Version.h"
@@ -32,20 +34,11 @@
 
 namespace quillon {
 
-namespace {
-std::string LowerExtension(const std::string& path) {
-    std::string extension = ExtensionOf(path);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-} // namespace
-
 TForm1::TForm1(TProgramInstances& instances, IDialogs& dialogs, const std::string& executablePath,
                ITextureSource* textures, QWidget* parent)
     : QMainWindow(parent), ProgramInstances(instances), UserDialogs(dialogs),
       OwnTextures(textures ? nullptr : std::make_unique<TImageHeaderTextures>()),
-      Resolver(instances.Shaders, textures ? *textures : *OwnTextures) {
+      Textures(textures ? *textures : *OwnTextures), Resolver(instances.Shaders, Textures) {
     setWindowTitle(QString("%1 v%2").arg(ProgramName, ProgramVersion));
     OpenDialog.Title = "Select a model to load";
     OpenDialog.Filter = "Quake 3 model  (.MD3)|*.MD3";
@@ -97,16 +90,20 @@ void TForm1::BuildWindow() {
 
     Menu = new TMainMenu(menuBar());
     MD3Files = new TMD3FileCommands(*this, this);
+    AnyFiles = new TAnyFileCommands(*this, this);
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
+    ViewCommands = new TViewCommands(*this, *tabView, this);
     resize(1100, 800);
 }
 
 void TForm1::ConnectCommands() {
     ConnectWindowCommands();
     MD3Files->Connect(*Menu);
+    AnyFiles->Connect(*Menu);
     Texturing->Connect(*Menu);
     MD3Edits->Connect(*Menu);
+    ViewCommands->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -146,13 +143,14 @@ void TForm1::ConnectWindowCommands() {
     ConnectCommand(*this, *Menu, Menu->actionSettingsGamedir, this, [this] { ChooseGameFolder(); });
 }
 
-void TForm1::OpenFromCommandLine(const std::string& path) {
-    RunCommand([&] {
-        if (LowerExtension(path) == ".md3")
-            MD3Files->LoadMD3(path);
-        else
-            SetStatus("Only MD3 models can be opened from the command line: " + FilePart(path));
-    });
+bool TForm1::OpenFromCommandLine(const std::vector<std::string>& paths) {
+    bool all = true;
+    for (const std::string& path : paths) {
+        bool loaded = false;
+        RunCommand([&] { loaded = AnyFiles->LoadAnyFromFile(path); });
+        all = all && loaded;
+    }
+    return all;
 }
 
 // --- the window's own commands ---
@@ -230,9 +228,13 @@ void TForm1::RepaintNow() {
     repaint();
 }
 
-void TForm1::EmptyModels() {
+void TForm1::ResetModelControls() {
     tabView->ResetLOD();
     Playback->SetAnimations({});
+}
+
+void TForm1::EmptyModels() {
+    ResetModelControls();
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
     ProgramInstances.MDX.Clear();
@@ -326,6 +328,12 @@ void TForm1::ResetView() {
     // Without a 3D view (as in the tests) there is no camera to place.
     if (!tabView->IsViewLocked() && ResetViewHook)
         ResetViewHook();
+}
+
+std::optional<TViewImage> TForm1::TakeScreenshot() {
+    if (!ScreenshotHook)
+        return std::nullopt;
+    return ScreenshotHook();
 }
 
 void TForm1::DrawView() {

@@ -5,6 +5,7 @@
 
 #include "core/MD3.h"
 #include "gamedata/Shaders.h"
+#include "mapimport/LevelMap.h"
 #include "skeletal/AnimationScript.h"
 #include "skeletal/MDM.h"
 #include "skeletal/MDS.h"
@@ -21,6 +22,7 @@ struct TProgramInstances {
     TMDM MDM;
     TMDS MDS;
     TMS3D MS3D;
+    TLevelMap LevelMap;
 };
 
 } // namespace quillon

@@ -66,7 +66,7 @@ protected:
     }
     static TViewOptions Options() {
         TViewOptions options;
-        options.ModelKind = 1;
+        options.ModelKind = TModelKind::MD3;
         options.Lighting = false;
         options.ShowTags = false;
         return options;
@@ -156,6 +156,16 @@ TEST_F(Offscreen, SurfaceLargerThanGLAllowsIsRefusedWithTheReason) {
     EXPECT_NE(huge.Error().find("1048576x10"), std::string::npos) << huge.Error();
     EXPECT_FALSE(huge.HasContext());
     EXPECT_FALSE(huge.MakeCurrent());
+}
+
+TEST_F(Offscreen, SurfaceGoingFirstLeavesTheContextObjectInactive) {
+    surface.reset();
+    EXPECT_FALSE(gl.IsActive());
+    EXPECT_FALSE(gl.EnsureCurrent());
+    EXPECT_FALSE(TScreenshot(gl, state).TakeView(Scene(), Options()));
+    gl.DestroyContext();
+    Bind(8, 8); // and it binds again
+    EXPECT_EQ(gl.ViewportHeight, 8);
 }
 
 TEST(ScreenshotFile, NumbersFillTheFirstGap) {
