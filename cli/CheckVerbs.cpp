@@ -168,7 +168,7 @@ std::vector<TFinding> CheckMDMFile(CheckContext& context, const std::string& pat
         !animationPath.empty() && LoadAnimation(animationPath, animation, script);
     LoadSkin(context);
     TResolveInput input = DiskInput(path);
-    input.Model = {ModelSkeletal, nullptr, &mesh};
+    input.Model = {TModelKind::Skeletal, nullptr, &mesh};
     return CheckModel(input, animationPath.empty() ? nullptr : &animation,
                       hasScript ? &script : nullptr, context.resolver, context.target);
 }

@@ -87,7 +87,7 @@ std::vector<TFinding> TGameDataCheck::Check(const TMD3& model, const TResolveInp
                                             const TSkin* skin) {
     TMD3 copy = SurfacesOnly(model);
     TResolveInput resolve = input;
-    resolve.Model = {ModelMD3, &copy, nullptr};
+    resolve.Model = {TModelKind::MD3, &copy, nullptr};
     return CheckResolved(resolve, skin);
 }
 
@@ -95,7 +95,7 @@ std::vector<TFinding> TGameDataCheck::Check(const TMDM& model, const TResolveInp
                                             const TSkin* skin) {
     TMDM copy = SurfacesOnly(model);
     TResolveInput resolve = input;
-    resolve.Model = {ModelSkeletal, nullptr, &copy};
+    resolve.Model = {TModelKind::Skeletal, nullptr, &copy};
     return CheckResolved(resolve, skin);
 }
 

@@ -12,11 +12,11 @@ namespace quillon {
 namespace {
 
 bool IsMD3(const TModelRef& model) {
-    return model.Kind == ModelMD3 && model.MD3;
+    return model.Kind == TModelKind::MD3 && model.MD3;
 }
 
 bool IsSkeletal(const TModelRef& model) {
-    return (model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM;
+    return (model.Kind == TModelKind::Skeletal || model.Kind == TModelKind::MDS) && model.MDM;
 }
 
 std::vector<TFinding> CheckModelAlone(const TModelRef& model, const TMDX* animation,

@@ -165,7 +165,14 @@ void CheckDressedParts(const TPlayerSet& set, const TModelLimits& limits, TGameD
             AppendFindings(out, game->Check(model, input, nullptr), partFile);
         for (const std::string& name : skins) {
             TSkin skin;
-            skin.Load(set.SkinFile(part, name));
+            if (!skin.Load(set.SkinFile(part, name))) {
+                TFinding finding = MakeFinding(TSeverity::Error, "skin-unreadable",
+                                               "The skin cannot be read: " + skin.LastError());
+                finding.File = FilePart(set.SkinFile(part, name));
+                finding.Skin = name;
+                out.push_back(std::move(finding));
+                continue;
+            }
             AppendForSkin(out, CheckSkin(SurfaceNames(model), skin, limits),
                           FilePart(set.SkinFile(part, name)), name);
             if (game)
