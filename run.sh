@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds Quillon and opens the demo model it generates.
+# Sets up a fresh Debian 12 machine, builds Quillon and opens the demo model it generates, with
+# the demo game folder the build generates as the game (settings in build/demo/home).
 # Only the build packages are installed here, so the tests and benchmarks are left out.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -7,6 +8,6 @@ scripts/install-deps.sh build
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF
 cmake --build build
 if [ -x build/app/quillon ]; then
-  exec build/app/quillon build/demo/demo.md3 "$@"
+  QUILLON_HOME="$PWD/build/demo/home" exec build/app/quillon build/demo/demo.md3 "$@"
 fi
 exec build/cli/quillon-cli info build/demo/demo.md3

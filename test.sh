@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build test
+scripts/install-validator.sh
 
 scripts/check-format.sh
 

@@ -1,15 +1,21 @@
 // The main window. It owns the window state, builds the Settings bar, the model area with its
 // tabs, the status bar and the main menu, keeps tabs and menus in step with the kind of model
-// loaded, runs start-up and closing, and carries the window's own commands. Every command runs
-// through RunCommand, so a file that cannot be opened ends it cleanly (busy flag cleared, view
-// drawn, cursor restored) and is reported in a message box.
+// loaded, runs start-up and closing, and ties the surfaces of the model to the game data. The
+// commands live in groups of their own (MD3 files, texturing, MD3 editing) and reach the window
+// through IModelWindow; every command runs through RunCommand, so a file that cannot be opened
+// ends it cleanly (busy flag cleared, view drawn, cursor restored) and is reported in a box.
+//
+// Its implementation is split by seam: Form1.cpp (the parts and the shared operations),
+// Form1StartUp.cpp (start-up, settings and closing), Form1GameData.cpp (texture resolution and
+// the Surfaces tab's details).
 #pragma once
 
-#include "Dialogs.h"
-#include "ProgramInstances.h"
+#include "ModelWindow.h"
 #include "WindowState.h"
 #include "gamedata/SurfaceResolver.h"
+#include "render/ViewState.h"
 
+#include <QImage>
 #include <QMainWindow>
 
 #include <functional>
@@ -30,13 +36,19 @@ class TGeneralTab;
 class THelpTab;
 class TMainMenu;
 class TMD3EditCommands;
+class TMD3FileCommands;
 class TPlaybackControls;
 class TSettingsBar;
 class TSurfacesTab;
 class TTagsTab;
+class TTexturingCommands;
 class TViewTab;
 
-class TForm1 : public QMainWindow {
+namespace test {
+class TFormAccess;
+}
+
+class TForm1 : public QMainWindow, public IModelWindow {
     Q_OBJECT
 public:
     // Runs the start-up: settings, installation check, temporary folders, initial state. Images
@@ -50,75 +62,115 @@ public:
     int QuitCode() const { return StartupQuitCode; }
     // Opens a file named on the command line as its load command would open it.
     void OpenFromCommandLine(const std::string& path);
+    QString StatusText() const;
+
+    // --- the 3D view's side ---
     // Puts the 3D view widget into the View tab's panel.
     void AttachView(QWidget* view);
+    const std::vector<std::string>& TextureSearchFolders() const;
+    // The view state the mouse, the wheel and the fit change; the window owns it.
+    TView3DState& ViewState();
+    // How a frame is drawn now: the model kind, the frame, the view flags and colours.
+    TViewOptions ViewOptions() const;
     // Set by the 3D view: reset and fit in place of the plain reset.
     std::function<void()> ResetViewHook;
-    // Set by the 3D view: the texture preview of a surface's stage.
-    std::function<void(int surface, int stage)> TexturePreviewHook;
+    // Set by the 3D view: the Surfaces tab's preview image of a texture (for texture 0 the
+    // panel's grey in `emptySize`); none when the texture cannot be read back.
+    std::function<std::optional<QImage>(uint32_t texture, bool showAlpha, QSize emptySize)>
+        TexturePreviewHook;
 
-    // --- commands ---
-    void actionFileLoad();
-    void actionFileSaveAs();
-    void actionFileExit();
-    void actionModelClear();
-    void actionHelp();
-    void actionSettingsGamedir();
-    void actionFileSelectSkin();
-    void actionFileClearSkin();
-    void actionModelSkinpermanent();
-    void actionFileAddtoshaderlist();
-    void actionFileClearshaderlist();
+    // --- IModelWindow ---
+    TProgramInstances& Instances() override { return ProgramInstances; }
+    IDialogs& Dialogs() override { return UserDialogs; }
+    TModelKind ModelKind() const override { return State.ModelKind; }
+    int CurrentFrame() const override { return State.CurrentFrame; }
+    int ChosenSurface() const override;
+    int ChosenPivot() const override;
+    std::string ChosenPivotName() const override;
+    TFileDialog& ModelOpenDialog() override { return OpenDialog; }
+    void RunCommand(const std::function<void()>& command) override;
+    void SetBusy(bool busy) override { State.Busy = busy; }
+    void SetStatus(const std::string& text) override;
+    void DrawView() override;
+    void RepaintNow() override;
+    void EmptyModels() override;
+    void SetCurrentModel(TModelKind kind, TModelSource source, const std::string& folder) override;
+    void ApplyTabSet(TModelKind kind) override;
+    void ApplyMenuState(TModelKind kind) override;
+    void SetModelNameField(const std::string& text) override;
+    void SetModelCaption(const std::string& text) override;
+    void SetSaveHints(const std::string& hint) override;
+    void FillPanels() override;
+    void ResetAnimationControls() override;
+    void ResetView() override;
+    void MarkChanged() override;
+    void UpdateSkinsShadersTextures() override;
+    void LoadSkin(const std::string& path) override;
+    void ClearSkin() override;
+    bool HasSkin() const override;
+    bool EmbedSkin() override;
+    const std::vector<std::string>& ShaderList() const override;
+    void SetShaderList(const std::vector<std::string>& paths) override;
 
-    // --- operations the commands share ---
-    void FillPanels();
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    friend class test::TFormAccess;
+
+    // --- the parts and their wiring (Form1.cpp) ---
+    void BuildWindow();
+    void ConnectCommands();
+    void ConnectWindowCommands();
     void ClearPanels();
-    void ApplyTabSet(TModelKind kind);
-    void ApplyMenuState(TModelKind kind);
     void ShowHelp();
     bool IsHelpShowing() const;
-    void ResetAnimationControls();
-    // Back to the initial camera, unless Lock View is ticked.
-    void ResetView();
-    void DrawView();
-    void MarkChanged();
-    void SetStatus(const std::string& text);
-    QString StatusText() const;
-    void SetSaveHints(const QString& hint);
-    // Runs a command with the general error report around it.
-    void RunCommand(const std::function<void()>& command);
-
-    // --- seams to texture resolution and the 3D view ---
-    void UpdateSkinsShadersTextures();
-    void ClearSkin();
-    void ReleaseMapShaderList();
-    void RebuildShaderList();
-    void ApplyGameFolder();
+    void SetTabVisible(QWidget* tab, bool visible);
+    void TabChanged(int index);
+    void ChoosePivot(int index);
     void RecomputePivotOffset();
-    void RefreshTexturePreview();
-    void ReloadTextures();
-    void LoadSkin(const std::string& path);
-    void ShowSurfaceDetails(int surface);
-    void ShowStageDetails(int surface, int stage);
+    void ClearModel();
+    void ToggleHelp();
+
+    // --- start-up, settings and closing (Form1StartUp.cpp) ---
+    void StartUp(const std::string& executablePath);
+    bool IsInstalledCorrectly() const;
+    bool IsGameArchiveInUse() const;
+    void RequestQuit(int code);
+    void ApplySettingsToControls();
+    void ConnectViewSwitches();
+    void SelectSkyColor(uint32_t& color);
+    void ChooseGamma(QAction* item);
+    void ChooseGameFolder();
+    void FirstShow();
+    void WriteSettings();
+
+    // --- texture resolution and the Surfaces tab (Form1GameData.cpp) ---
     // The current model and where it came from, as texture resolution needs them.
     TModelRef ModelRef();
     TResolveInput ResolveInput();
+    // Runs a step of texture resolution; the Surfaces tab then shows what it resolved.
+    void Resolve(const std::function<void(const TResolveInput&)>& step);
+    void ShowResolved();
+    void ShowSurfaceDetails(int surface);
+    void ShowStageDetails(int surface, int stage);
+    void PreviewStage(int surface, int stage);
+    void RefreshTexturePreview();
+    void UpdateEmbedSkin();
+    void ReleaseMapShaderList();
+    void RebuildShaderList();
+    void ApplyGameFolder();
+    void ReloadTextures();
 
-    TProgramInstances& Instances;
-    IDialogs& Dialogs;
-
-private:
+    TProgramInstances& ProgramInstances;
+    IDialogs& UserDialogs;
     std::unique_ptr<ITextureSource> OwnTextures; // when no texture manager was given
-public:
     // The game folder, the shader script lists, the skin and what the last update resolved.
     TSurfaceResolver Resolver;
     TWindowState State;
-    // The MD3 open dialog, shared by the load and the frame-adding commands.
     TFileDialog OpenDialog;
-    TFileDialog OpenDialogMD3s;
-    TFileDialog SaveAsDialog;
-    TFileDialog SkinDialog;
-    TFileDialog ShaderDialog;
 
     TMainMenu* Menu;
     TSettingsBar* SettingsBar;
@@ -133,43 +185,14 @@ public:
     THelpTab* tabHelp;
     TPlaybackControls* Playback;
     QLabel* StatusBarText;
+    QWidget* ViewWidget = nullptr;
+
+    TMD3FileCommands* MD3Files;
+    TTexturingCommands* Texturing;
     TMD3EditCommands* MD3Edits;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    void BuildWindow();
-    void BuildDialogs();
-    void ConnectCommands();
-    void ConnectViewSwitches();
-    void ConnectTabs();
-    void Connect(QAction* action, void (TForm1::*command)());
-    void StartUp(const std::string& executablePath);
-    bool IsInstalledCorrectly() const;
-    bool IsGameArchiveInUse() const;
-    void RequestQuit(int code);
-    void ApplySettingsToControls();
-    void FirstShow();
-    void WriteSettings();
-    // The load command; with a path, that file stands for the dialog's choice.
-    void LoadMD3(const std::optional<std::string>& chosenPath);
-    void ChangeShaderName(int surface, const QString& name);
-    // Runs a step of texture resolution; the Surfaces tab then shows what it resolved.
-    void Resolve(const std::function<void(const TResolveInput&)>& step);
-    void ShowResolved();
-    void UpdateEmbedSkin();
-    void ChoosePivot(int index);
-    void TabChanged(int index);
-    void SetTabVisible(QWidget* tab, bool visible);
-    void SelectSkyColor(uint32_t& color);
-    void ChooseGamma(QAction* item);
 
     int StartupQuitCode = 0;
     bool Shown = false;
-    QWidget* ViewWidget = nullptr;
 };
 
 } // namespace quillon

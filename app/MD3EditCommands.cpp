@@ -1,30 +1,28 @@
 #include "MD3EditCommands.h"
 
-#include "Form1.h"
+#include "CommandFrame.h"
 #include "FormatNumbers.h"
 #include "MainMenu.h"
-#include "SurfacesTab.h"
+#include "ModelWindow.h"
 #include "TagsTab.h"
-#include "ViewTab.h"
 #include "core/CasePath.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <cmath>
 
 namespace quillon {
 
-TMD3EditCommands::TMD3EditCommands(TForm1& form) : QObject(&form), Form(form) {}
+TMD3EditCommands::TMD3EditCommands(IModelWindow& window, TTagsTab& tags, QObject* parent)
+    : QObject(parent), Window(window), Tags(tags) {
+    OpenDialogMD3s.Kind = TFileDialog::TKind::OpenMany;
+    OpenDialogMD3s.Title = "Select multiple models sequence";
+    OpenDialogMD3s.Filter = "Quake 3 models  (.MD3)|*.MD3";
+}
 
-void TMD3EditCommands::Connect() {
-    TMainMenu& menu = *Form.Menu;
-    const auto bind = [this, &menu](QAction* action, auto command) {
-        connect(action, &QAction::triggered, this,
-                [this, command] { Form.RunCommand([this, command] { (this->*command)(); }); });
-        menu.MarkAvailable(action);
+void TMD3EditCommands::Connect(TMainMenu& menu) {
+    const auto bind = [this, &menu](QAction* action, void (TMD3EditCommands::*command)()) {
+        ConnectCommand(Window, menu, action, this, [this, command] { (this->*command)(); });
     };
     bind(menu.actionModelMD3FlipX, &TMD3EditCommands::FlipX);
     bind(menu.actionModelMD3FlipY, &TMD3EditCommands::FlipY);
@@ -50,34 +48,30 @@ void TMD3EditCommands::Connect() {
         connect(action, &QAction::triggered, this, [this, op = operation] { RunOnTags(op); });
         menu.MarkAvailable(action);
     }
-    connect(Form.tabTags->bTagAddManually, &QPushButton::clicked, this,
-            [this] { Form.RunCommand([this] { AddTagManually(); }); });
+    connect(&Tags, &TTagsTab::addTagClicked, this,
+            [this] { Window.RunCommand([this] { AddTagManually(); }); });
 }
 
 TMD3& TMD3EditCommands::Model() const {
-    return Form.Instances.MD3;
+    return Window.Instances().MD3;
 }
 
 bool TMD3EditCommands::IsMD3() const {
-    return Form.State.ModelKind == TModelKind::MD3;
+    return Window.ModelKind() == TModelKind::MD3;
 }
 
 bool TMD3EditCommands::HasGeometry() const {
     return IsMD3() && Model().Header.numFrames != 0 && Model().Header.numSurfaces != 0;
 }
 
-int TMD3EditCommands::ChosenSurface() const {
-    return Form.tabSurfaces->cbNamesSurfaces->currentIndex();
-}
-
 void TMD3EditCommands::RunOnGeometry(const std::function<void(TMD3&)>& operation,
                                      const char* status) {
-    Form.SetStatus("");
+    Window.SetStatus("");
     if (!HasGeometry())
         return;
     operation(Model());
-    Form.FillPanels();
-    Form.SetStatus(status);
+    Window.FillPanels();
+    Window.SetStatus(status);
 }
 
 void TMD3EditCommands::FlipX() {
@@ -97,11 +91,11 @@ void TMD3EditCommands::FlipNormals() {
 }
 
 void TMD3EditCommands::FixCracksGaps() {
-    Form.SetStatus("");
-    const int surface = ChosenSurface();
+    Window.SetStatus("");
+    const int surface = Window.ChosenSurface();
     if (!HasGeometry() || surface < 0)
         return;
-    const auto text = Form.Dialogs.InputQuery(
+    const auto text = Window.Dialogs().InputQuery(
         "Enter max. distance", "The maximal distance over which vertices will be weld together",
         "0.15");
     const auto distance = text ? ParseFloat(*text) : std::nullopt;
@@ -109,60 +103,60 @@ void TMD3EditCommands::FixCracksGaps() {
         return;
     const TEditResult result = Model().WeldVertices(surface, std::fabs(*distance));
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.FillPanels();
-    Form.SetStatus("Surface vertices \"welded\"..");
+    Window.FillPanels();
+    Window.SetStatus("Surface vertices \"welded\"..");
 }
 
 void TMD3EditCommands::SmoothSurface() {
-    Form.SetStatus("");
-    const int surface = ChosenSurface();
+    Window.SetStatus("");
+    const int surface = Window.ChosenSurface();
     if (!HasGeometry() || surface < 0)
         return;
     const TEditResult result = Model().SmoothSurface(surface);
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.FillPanels();
-    Form.SetStatus("Surface smoothed..");
+    Window.FillPanels();
+    Window.SetStatus("Surface smoothed..");
 }
 
 void TMD3EditCommands::Scale() {
-    Form.SetStatus("");
+    Window.SetStatus("");
     if (!IsMD3())
         return;
-    const auto text = Form.Dialogs.InputQuery("Enter the scaling factor", "Scaling Factor", "");
+    const auto text = Window.Dialogs().InputQuery("Enter the scaling factor", "Scaling Factor", "");
     const auto factor = text ? ParseFloat(*text) : std::nullopt;
     if (!factor || *factor == 1.0f)
         return;
     const TEditResult result = Model().Scale(*factor);
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.FillPanels();
-    Form.ResetAnimationControls();
-    Form.ResetView();
-    Form.SetStatus("Model scaled by factor " + *text);
+    Window.FillPanels();
+    Window.ResetAnimationControls();
+    Window.ResetView();
+    Window.SetStatus("Model scaled by factor " + *text);
 }
 
 void TMD3EditCommands::TagAsOrigin() {
-    Form.SetStatus("");
+    Window.SetStatus("");
     const THeader& h = Model().Header;
-    const int pivot = Form.tabView->cbTagPivots->currentIndex();
+    const int pivot = Window.ChosenPivot();
     if (!IsMD3() || h.numTags < 1 || h.numFrames < 1 || pivot < 0)
         return;
-    const std::string entry = Form.tabView->cbTagPivots->currentText().toStdString();
+    const std::string entry = Window.ChosenPivotName();
     const TEditResult result = Model().MoveOriginToTag(static_cast<uint32_t>(pivot));
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.FillPanels();
-    Form.SetStatus("The position of the tag[\"" + entry + "\"] is now the new origin..");
+    Window.FillPanels();
+    Window.SetStatus("The position of the tag[\"" + entry + "\"] is now the new origin..");
 }
 
 void TMD3EditCommands::RunOnTags(void (TMD3::*operation)()) {
@@ -171,51 +165,51 @@ void TMD3EditCommands::RunOnTags(void (TMD3::*operation)()) {
 }
 
 void TMD3EditCommands::AddTagManually() {
-    Form.SetStatus("");
+    Window.SetStatus("");
     if (!IsMD3())
         return;
-    TTagsTab& tags = *Form.tabTags;
-    const auto x = ParseFloat(tags.leTagOriginX->text().toStdString());
-    const auto y = ParseFloat(tags.leTagOriginY->text().toStdString());
-    const auto z = ParseFloat(tags.leTagOriginZ->text().toStdString());
+    const TTypedTag typed = Tags.TypedTag();
+    const auto x = ParseFloat(typed.X);
+    const auto y = ParseFloat(typed.Y);
+    const auto z = ParseFloat(typed.Z);
     // An animated model is refused before its input is looked at.
     if (Model().Header.numFrames == 1 && !(x && y && z)) {
-        Form.SetStatus("Error converting user-input data");
+        Window.SetStatus("Error converting user-input data");
         return;
     }
     const TVector origin = (x && y && z) ? TVector{*x, *y, *z} : TVector{};
-    const TEditResult result = Model().AddTagByHand(tags.leTagName->text().toStdString(), origin);
+    const TEditResult result = Model().AddTagByHand(typed.Name, origin);
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.MarkChanged();
-    tags.ClearTagInput();
-    Form.FillPanels();
-    Form.SetStatus("New tag added");
+    Window.MarkChanged();
+    Tags.ClearTagInput();
+    Window.FillPanels();
+    Window.SetStatus("New tag added");
 }
 
 void TMD3EditCommands::FinishFramesAdded(const std::string& status) {
-    Form.FillPanels();
-    Form.ResetAnimationControls();
-    Form.UpdateSkinsShadersTextures();
-    Form.MarkChanged();
-    Form.SetStatus(status);
+    Window.FillPanels();
+    Window.ResetAnimationControls();
+    Window.UpdateSkinsShadersTextures();
+    Window.MarkChanged();
+    Window.SetStatus(status);
 }
 
 void TMD3EditCommands::AppendFrames(TEditResult (TMD3::*operation)(const std::string&),
                                     const std::string& statusBefore,
                                     const std::string& statusAfter) {
-    Form.SetStatus("");
-    TFileDialog& dialog = Form.OpenDialog;
+    Window.SetStatus("");
+    TFileDialog& dialog = Window.ModelOpenDialog();
     const std::string remembered = dialog.FileName;
     dialog.FileName.clear();
-    if (!Form.Dialogs.Execute(dialog))
+    if (!Window.Dialogs().Execute(dialog))
         return;
     const std::string path = dialog.FileName;
     const TEditResult result = (Model().*operation)(path);
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
     dialog.FileName = remembered;
@@ -232,14 +226,13 @@ void TMD3EditCommands::AddFrames() {
 }
 
 void TMD3EditCommands::AddFrameSequence() {
-    Form.SetStatus("");
-    TFileDialog& dialog = Form.OpenDialogMD3s;
-    if (!Form.Dialogs.Execute(dialog))
+    Window.SetStatus("");
+    if (!Window.Dialogs().Execute(OpenDialogMD3s))
         return;
-    const size_t count = dialog.Files.size();
-    const TEditResult result = Model().AddFirstFramesFromFiles(dialog.Files);
+    const size_t count = OpenDialogMD3s.Files.size();
+    const TEditResult result = Model().AddFirstFramesFromFiles(OpenDialogMD3s.Files);
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
     FinishFramesAdded("Frame[0] (of " + std::to_string(count) +
@@ -247,24 +240,24 @@ void TMD3EditCommands::AddFrameSequence() {
 }
 
 void TMD3EditCommands::DeleteFrame() {
-    Form.SetStatus("");
-    const int frame = Form.State.CurrentFrame;
+    Window.SetStatus("");
+    const int frame = Window.CurrentFrame();
     if (!IsMD3() || Model().Header.numFrames <= 1 || frame < 0)
         return;
     const std::string index = std::to_string(frame);
-    if (Form.Dialogs.AskYesNoCancel("Confirmation",
-                                    "Are You sure You want to remove the current frame?.. Frame[" +
-                                        index + "] ?") != TAnswer::Yes)
+    if (Window.Dialogs().AskYesNoCancel(
+            "Confirmation", "Are You sure You want to remove the current frame?.. Frame[" + index +
+                                "] ?") != TAnswer::Yes)
         return;
     const TEditResult result = Model().DeleteFrame(static_cast<uint32_t>(frame));
     if (!result.ok) {
-        Form.SetStatus(result.message);
+        Window.SetStatus(result.message);
         return;
     }
-    Form.ResetAnimationControls();
-    Form.FillPanels();
-    Form.MarkChanged();
-    Form.SetStatus("Frame[" + index + "] has been removed");
+    Window.ResetAnimationControls();
+    Window.FillPanels();
+    Window.MarkChanged();
+    Window.SetStatus("Frame[" + index + "] has been removed");
 }
 
 } // namespace quillon

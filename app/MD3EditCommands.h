@@ -4,6 +4,8 @@
 // welding, smoothing, scaling, moving the origin and the tag-axis commands do not.
 #pragma once
 
+#include "Dialogs.h"
+
 #include <QObject>
 
 #include <functional>
@@ -11,16 +13,19 @@
 
 namespace quillon {
 
-class TForm1;
+class IModelWindow;
+class TMainMenu;
 class TMD3;
+class TTagsTab;
 struct TEditResult;
 
 class TMD3EditCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TMD3EditCommands(TForm1& form);
+    // `tags` is the tab whose Adding Tags group the typed-tag command reads.
+    TMD3EditCommands(IModelWindow& window, TTagsTab& tags, QObject* parent);
     // Connects the menu items and the Tags tab's Add button, and makes them available.
-    void Connect();
+    void Connect(TMainMenu& menu);
 
     void FlipX();
     void FlipY();
@@ -40,7 +45,6 @@ private:
     TMD3& Model() const;
     bool IsMD3() const;
     bool HasGeometry() const;
-    int ChosenSurface() const;
     // Flip, weld and smooth: an MD3 model with frames and surfaces.
     void RunOnGeometry(const std::function<void(TMD3&)>& operation, const char* status);
     void RunOnTags(void (TMD3::*operation)());
@@ -48,7 +52,9 @@ private:
                       const std::string& statusBefore, const std::string& statusAfter);
     void FinishFramesAdded(const std::string& status);
 
-    TForm1& Form;
+    IModelWindow& Window;
+    TTagsTab& Tags;
+    TFileDialog OpenDialogMD3s;
 };
 
 } // namespace quillon

@@ -195,7 +195,7 @@ void TMainMenu::MarkAvailable(QAction* action) {
 void TMainMenu::ApplyModelKind(TModelKind kind) {
     CurrentKind = kind;
     const bool md3 = kind == TModelKind::MD3;
-    const bool skeletal = kind == TModelKind::Skeletal || kind == TModelKind::MDS;
+    const bool skeletal = IsSkeletal(kind);
     SetEnabled(actionModelClear, kind != TModelKind::None);
     for (QAction* a :
          {actionFileAddframe, actionFileAddframes, actionFileAddframesequence,

@@ -3,7 +3,7 @@
 // stay disabled whatever the model kind says, until their command is connected.
 #pragma once
 
-#include "WindowState.h"
+#include "gamedata/ModelKind.h"
 
 #include <QObject>
 #include <QSet>

@@ -2,14 +2,13 @@
 // or unreadable file, and any value that cannot be read, gives the default.
 #pragma once
 
+#include "render/ViewState.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace quillon {
-
-inline constexpr uint32_t DefaultSkyColorTop = 13339492;    // red 100, green 139, blue 203
-inline constexpr uint32_t DefaultSkyColorBottom = 15780518; // red 166, green 202, blue 240
 
 struct TSettings {
     std::string GameDir;
@@ -23,8 +22,8 @@ struct TSettings {
     bool Lighting = true;
     bool CenterModel = true;
     bool SkyBoxEnabled = true;
-    uint32_t ColorTop = DefaultSkyColorTop;
-    uint32_t ColorBottom = DefaultSkyColorBottom;
+    uint32_t ColorTop = DefaultGradientTop;
+    uint32_t ColorBottom = DefaultGradientBottom;
 
     // A GameDir naming a folder that no longer exists is dropped.
     static TSettings Read(const std::string& path);

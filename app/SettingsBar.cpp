@@ -33,4 +33,8 @@ TSettingsBar::TSettingsBar(QWidget* parent)
     layout->addWidget(bSetGameDir);
 }
 
+bool TSettingsBar::ShowNormals() const {
+    return cbShowNormals->isChecked();
+}
+
 } // namespace quillon

@@ -14,6 +14,7 @@ class TSettingsBar : public QGroupBox {
     Q_OBJECT
 public:
     explicit TSettingsBar(QWidget* parent = nullptr);
+    bool ShowNormals() const;
 
     QCheckBox* cbShowTags;
     QCheckBox* cbLightingEnabled;

@@ -60,6 +60,7 @@ void TTagsTab::BuildAddTags() {
     grid->addWidget(new QLabel("Tag file", gbAddTags), 3, 0);
     grid->addWidget(leTagFilename, 3, 1, 1, 2);
     grid->addWidget(bTagFilename, 3, 3);
+    connect(bTagAddManually, &QPushButton::clicked, this, &TTagsTab::addTagClicked);
 }
 
 void TTagsTab::Fill(const TMD3& md3) {
@@ -89,6 +90,11 @@ void TTagsTab::Clear() {
     for (QComboBox* list : {cbTagNames, cbTagFrames, cbTagOrigins, cbTagAxes})
         list->clear();
     cbTagFrames->setEnabled(false);
+}
+
+TTypedTag TTagsTab::TypedTag() const {
+    return {leTagName->text().toStdString(), leTagOriginX->text().toStdString(),
+            leTagOriginY->text().toStdString(), leTagOriginZ->text().toStdString()};
 }
 
 void TTagsTab::ClearTagInput() {

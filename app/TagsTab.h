@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -14,12 +16,19 @@ namespace quillon {
 
 class TMD3;
 
+// What the user typed into the Adding Tags group: the name and the origin's three texts.
+struct TTypedTag {
+    std::string Name;
+    std::string X, Y, Z;
+};
+
 class TTagsTab : public QWidget {
     Q_OBJECT
 public:
     explicit TTagsTab(QWidget* parent = nullptr);
     void Fill(const TMD3& md3);
     void Clear();
+    TTypedTag TypedTag() const;
     // Empties the four fields of a typed tag.
     void ClearTagInput();
 
@@ -36,6 +45,9 @@ public:
     QPushButton* bTagAddManually;
     QLineEdit* leTagFilename;
     QPushButton* bTagFilename;
+
+signals:
+    void addTagClicked();
 
 private:
     void BuildAddTags();

@@ -1,10 +1,11 @@
 // Ties the 3D view to the main window: puts the GL panel into the View tab, creates the context
-// on it, loads the sky box once the context exists, draws frames from the window's state and
-// turns the panel's mouse input into view navigation. The window's view state is kept in step
-// with the view's own after every change.
+// on it, loads the sky box once the context exists, draws frames from the window's view state
+// and options, and turns the panel's mouse input into view navigation on that same state.
+//
+// A reset and fit asked for before the panel has its context and its size (a model opened from
+// the command line, or while the View tab is hidden behind Help) waits until the panel is sized,
+// so the camera is placed in the context that draws it.
 #pragma once
-
-#include "render/ViewState.h"
 
 namespace quillon {
 
@@ -20,19 +21,15 @@ public:
     void Draw();
     // Reset and fit (nothing while Lock View is ticked).
     void ResetAndFit();
-    // The Surfaces tab's preview of a stage's texture (the panel grey for a stage without one).
-    void ShowTexturePreview(int surface, int stage);
 
 private:
-    TViewOptions Options() const;
-    void PullViewState();
-    void PushViewState();
     void ContextReady();
+    void Resized();
 
     TOGL& Context;
     TForm1& Form;
     TGLView* View;
-    TView3DState View3D;
+    bool FitPending = false;
 };
 
 } // namespace quillon

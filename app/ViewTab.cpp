@@ -83,4 +83,16 @@ void TViewTab::ResetLOD() {
     seLODSurfaceNr->setValue(-1);
 }
 
+bool TViewTab::IsViewLocked() const {
+    return cbLockView->isChecked();
+}
+
+int TViewTab::ChosenPivot() const {
+    return cbTagPivots->currentIndex();
+}
+
+std::string TViewTab::ChosenPivotName() const {
+    return cbTagPivots->currentText().toStdString();
+}
+
 } // namespace quillon

@@ -30,6 +30,10 @@ public:
     // The tag names followed by "origin", which is selected.
     void SetPivots(const std::vector<std::string>& tagNames);
     void ResetLOD();
+    bool IsViewLocked() const;
+    // The chosen entry of the pivot list and its text; -1 and "" when none.
+    int ChosenPivot() const;
+    std::string ChosenPivotName() const;
 
     QWidget* gbOGL;
     QVBoxLayout* OGLLayout;

@@ -4,27 +4,15 @@
 #pragma once
 
 #include "Settings.h"
-#include "core/VectorMath.h"
+#include "gamedata/ModelKind.h"
+#include "gamedata/ModelSource.h"
+#include "render/ViewState.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace quillon {
-
-enum class TModelKind : uint8_t { None = 0, MD3 = 1, Skeletal = 2, MDS = 3 };
-
-// Where the current model came from; texture resolution looks in different places for each.
-enum class TModelSource : uint8_t { None = 0, GameArchive = 1, MapArchive = 2, File = 3 };
-
-inline constexpr float InitialCameraDistance = 500.0f;
-
-struct TViewState {
-    float CameraDistance = InitialCameraDistance;
-    TVector ModelRotation;
-    TVector Pan;
-    TVector PivotOffset;
-};
 
 struct TWindowState {
     std::string ApplicationFolder; // with a trailing separator
@@ -38,7 +26,8 @@ struct TWindowState {
     // Where the texture manager looks for images, in order.
     std::vector<std::string> TextureSearchFolders;
     int CurrentFrame = 0;
-    TViewState View;
+    // Camera distance, rotation, pan and pivot: changed by the mouse, the fit and the pivot list.
+    TView3DState View;
     bool Busy = false;
     uint32_t ColorConvert = 0;
     // Game folder, gamma, sky colours, view flags, shader list and the Clean-up flag.

@@ -2,12 +2,20 @@
 #include "Form1.h"
 #include "QtDialogs.h"
 #include "ViewBinding.h"
+#include "core/Version.h"
 #include "render/OGL.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <cstring>
+#include <iostream>
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "quillon " << quillon::ProgramVersion << "\n";
+        return 0;
+    }
     quillon::TOGL ogl; // the OpenGL context object comes first of the central objects
     quillon::TProgramInstances instances;
     QApplication application(argc, argv);

@@ -64,11 +64,11 @@ void UpdatePlayerModel(benchmark::State& state) {
         game.ExtractExact(folder + names[i] + ".md3", f.Resolver.Folders.TmpFolder);
         parts[i].LoadFromFile(f.Resolver.Folders.TmpFolder + folder + names[i] + ".md3");
     }
-    input.Source = SourceGameArchive;
+    input.Source = TModelSource::GameArchive;
     input.SelectedFolder = folder;
     for (auto _ : state) {
         for (TMD3& part : parts) {
-            input.Model = {ModelMD3, &part, nullptr};
+            input.Model = {TModelKind::MD3, &part, nullptr};
             f.Resolver.Update(input);
         }
     }

@@ -3,11 +3,10 @@
 // surface found. Extracted archive members go to the temporary folder (QUILLON_HOME or --tmp).
 #include "Verbs.h"
 
+#include "ModelResolution.h"
+
 #include "core/CasePath.h"
-#include "core/FileError.h"
 #include "core/MD3.h"
-#include "gamedata/ImageHeaderTextures.h"
-#include "gamedata/PK3Archive.h"
 #include "gamedata/ScriptText.h"
 #include "gamedata/SurfaceResolver.h"
 #include "skeletal/MDM.h"
@@ -15,7 +14,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -24,12 +22,8 @@ namespace quillon::cli {
 namespace {
 
 struct ResolveArgs {
-    std::string game;
-    std::string pk3;
-    std::string skin;
-    std::vector<std::string> shaderLists;
+    TResolveSettings settings;
     std::string mdx;
-    std::string tmp;
     std::string model;
     bool json = false;
 };
@@ -68,50 +62,25 @@ int RunResolve(const ResolveArgs& args) {
     TMD3 md3;
     TMDM mdm;
     TMDX mdx;
-    TResolveInput input;
+    TModelRef model;
     const std::string extension = ExtensionOf(args.model);
     if (EqualsIgnoringCase(extension, ".mdm")) {
         if (!mdm.LoadFromFile(args.model))
             return InvalidInput(args.model, "not a valid MDM file");
         if (!args.mdx.empty() && !mdx.LoadFromFile(args.mdx))
             return InvalidInput(args.mdx, "not a valid MDX file");
-        input.Model = {ModelSkeletal, nullptr, &mdm};
+        model = {TModelKind::Skeletal, nullptr, &mdm};
     } else {
         if (!md3.LoadFromFile(args.model))
             return InvalidInput(args.model, "not a valid MD3 file");
-        input.Model = {ModelMD3, &md3, nullptr};
+        model = {TModelKind::MD3, &md3, nullptr};
     }
-    const std::string folder =
-        WithTrailingSlash(std::filesystem::absolute(args.model).parent_path().string());
-    input.Source = SourceDisk;
-    input.ModelFolder = folder;
-    input.ModelFileFolder = folder;
-    input.ArchivePath = args.pk3;
-
-    TShaders shaders;
-    TImageHeaderTextures textures;
-    TSurfaceResolver resolver(shaders, textures);
-    if (args.tmp.empty()) {
-        resolver.Folders = TAppFolders::ForExecutable("/proc/self/exe");
-    } else {
-        resolver.Folders.TmpFolder = WithTrailingSlash(args.tmp);
-        resolver.Folders.MapTmpFolder = resolver.Folders.TmpFolder + "tmpmap/";
-    }
-    resolver.Folders.CreateTempFolders();
-    if (!args.pk3.empty()) {
-        TPK3Archive map;
-        map.Open(args.pk3);
-        map.Extract("scripts/*.shader", resolver.Folders.MapTmpFolder);
-        map.Close();
-        resolver.RegisterMapArchiveShaderFiles();
-    }
-    resolver.Scripts.RebuildShaderList(args.shaderLists);
-    if (!args.skin.empty() && !resolver.Skin.Load(args.skin))
-        throw FileError(args.skin, "no such skin file");
-    if (!resolver.ApplyGameFolder(args.game, input)) {
-        std::cerr << args.game << ": not a game folder (needs etmain/pak0.pk3)\n";
+    TModelResolution resolution;
+    if (!resolution.Resolve(args.settings, model, args.model))
         return ExitUsage;
-    }
+    const TShaders& shaders = resolution.Shaders;
+    TSurfaceResolver& resolver = resolution.Resolver;
+    const TResolveInput& input = resolution.Input;
 
     const std::vector<TSurfaceSlot> slots = SurfaceSlots(input.Model);
     nlohmann::json surfaces = nlohmann::json::array();
@@ -164,12 +133,14 @@ void AddGameDataVerbs(VerbContext& context) {
     auto args = std::make_shared<ResolveArgs>();
     auto* verb = context.app.add_subcommand(
         "resolve", "Resolve a model's surfaces into shaders and images of the game");
-    verb->add_option("--game", args->game, "the game folder (holding etmain/pak0.pk3)")->required();
-    verb->add_option("--pk3", args->pk3, "a map archive");
-    verb->add_option("--skin", args->skin, "a skin file");
-    verb->add_option("--shaderlist", args->shaderLists, "a shader script of the shader list");
+    verb->add_option("--game", args->settings.Game, "the game folder (holding etmain/pak0.pk3)")
+        ->required();
+    verb->add_option("--pk3", args->settings.Pk3, "a map archive");
+    verb->add_option("--skin", args->settings.Skin, "a skin file");
+    verb->add_option("--shaderlist", args->settings.ShaderLists,
+                     "a shader script of the shader list");
     verb->add_option("--mdx", args->mdx, "the animation of an MDM model");
-    verb->add_option("--tmp", args->tmp, "the temporary folder for extracted members");
+    verb->add_option("--tmp", args->settings.Tmp, "the temporary folder for extracted members");
     verb->add_flag("--json", args->json, "print one JSON object");
     verb->add_option("MODEL", args->model, "an MD3 or MDM file")->required();
     auto& run = context.run;

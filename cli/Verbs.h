@@ -37,5 +37,6 @@ void AddGameDataVerbs(VerbContext& context);
 void AddSkeletalVerbs(VerbContext& context);
 void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
+void AddExportVerbs(VerbContext& context);
 
 } // namespace quillon::cli

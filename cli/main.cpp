@@ -2,6 +2,7 @@
 #include "Verbs.h"
 
 #include "core/FileError.h"
+#include "core/Version.h"
 
 #include <iostream>
 
@@ -17,6 +18,7 @@ int InvalidInput(const std::string& path, const std::string& what) {
 int main(int argc, char** argv) {
     using namespace quillon::cli;
     CLI::App app{"Quillon: MD3, MDM/MDX and MDS models from the command line", "quillon-cli"};
+    app.set_version_flag("--version", std::string("quillon-cli ") + quillon::ProgramVersion);
     app.require_subcommand(1);
     VerbRunner run;
     std::map<std::string, InfoPrinter> infoFormats;
@@ -27,9 +29,10 @@ int main(int argc, char** argv) {
     AddSkeletalVerbs(context);
     AddMapVerbs(context);
     AddLodVerbs(context);
+    AddExportVerbs(context);
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) { // --help or --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

@@ -215,17 +215,22 @@ void TMD3::RecomputeOffsets() {
     }
 }
 
+bool TMD3::CountsMatchArrays() const {
+    const THeader& h = Header;
+    if (h.Frames.size() != h.numFrames || h.Tags.size() != uint64_t{h.numFrames} * h.numTags ||
+        h.Surfaces.size() != h.numSurfaces)
+        return false;
+    return std::all_of(h.Surfaces.begin(), h.Surfaces.end(), [&](const TSurface& s) {
+        return s.Shaders.size() == s.numShaders && s.Triangles.size() == s.numTriangles &&
+               s.TexCoords.size() == s.numVerts &&
+               s.Vertices.size() == uint64_t{s.numVerts} * h.numFrames;
+    });
+}
+
 bool TMD3::SaveToFile(const std::string& path) {
     // A model whose counts disagree with its arrays would write garbage or read out of bounds.
-    if (Header.Frames.size() != Header.numFrames ||
-        Header.Tags.size() != uint64_t{Header.numFrames} * Header.numTags ||
-        Header.Surfaces.size() != Header.numSurfaces)
+    if (!CountsMatchArrays())
         return false;
-    for (const TSurface& s : Header.Surfaces)
-        if (s.Shaders.size() != s.numShaders || s.Triangles.size() != s.numTriangles ||
-            s.TexCoords.size() != s.numVerts ||
-            s.Vertices.size() != uint64_t{s.numVerts} * Header.numFrames)
-            return false;
     if (HeaderSize() + FramesSize() + TagsSize() + SurfacesSize() > UINT32_MAX)
         return false;
 

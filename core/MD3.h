@@ -124,12 +124,18 @@ public:
     // False for a file that is not a complete MD3 (the model is then left empty); throws
     // FileError when the file cannot be opened.
     bool LoadFromFile(const std::string& path);
+    // The reason the last load failed; empty after a success.
+    const std::string& LastError() const { return LoadError; }
     // Writes to a temporary file beside the target and renames it over the target only when every
     // byte was written, so a failed save never touches the user's file. Throws FileError when
     // the file cannot be created; false when writing fails.
     bool SaveToFile(const std::string& path);
 
     bool HasValidIdent() const { return Header.ident == MD3Ident; }
+    // True when every array holds as many records as its count says (every surface holding
+    // vertices for the header's frame count). The loader and every operation keep it so; a
+    // half-built model is refused by the writer, the editing operations and the check.
+    bool CountsMatchArrays() const;
 
     static constexpr uint64_t HeaderSize() { return sizeof(THeaderRecord); }
     static constexpr uint64_t SurfaceHeaderSize() { return sizeof(TSurfaceRecord); }
@@ -211,6 +217,8 @@ public:
 private:
     bool ReadFrom(class TFileReader& in);
     void RecomputeOffsets();
+
+    std::string LoadError;
 };
 
 // Fixed-length, zero-padded name fields to and from text (a full field has no terminator).

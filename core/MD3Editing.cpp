@@ -28,17 +28,6 @@ int16_t& Component(TMD3Vertex& v, Axis axis) {
     return axis == AxisX ? v.x : axis == AxisY ? v.y : v.z;
 }
 
-// The loader, the converters and every operation keep these equal; a model that breaks them
-// (a half-built one) is refused rather than indexed out of bounds.
-bool CountsMatchArrays(const THeader& h) {
-    if (h.Frames.size() != h.numFrames || h.Tags.size() != uint64_t{h.numFrames} * h.numTags ||
-        h.Surfaces.size() != h.numSurfaces)
-        return false;
-    return std::all_of(h.Surfaces.begin(), h.Surfaces.end(), [&](const TSurface& s) {
-        return s.Vertices.size() == uint64_t{s.numVerts} * h.numFrames;
-    });
-}
-
 const TEditResult Incomplete =
     TEditResult::Refused("The model is incomplete: its counts do not match its data");
 
@@ -192,7 +181,7 @@ void TMD3::FlipNormals() {
 TEditResult TMD3::WeldVertices(int surface, float tolerance) {
     if (!HasSurface(surface))
         return TEditResult::Refused("Surface[" + std::to_string(surface) + "] does not exist");
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     TSurface& s = Header.Surfaces[surface];
     for (uint64_t f = 0; f < Header.numFrames; ++f)
@@ -203,7 +192,7 @@ TEditResult TMD3::WeldVertices(int surface, float tolerance) {
 TEditResult TMD3::SmoothSurface(int surface) {
     if (!HasSurface(surface))
         return TEditResult::Refused("Surface[" + std::to_string(surface) + "] does not exist");
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     TSurface& s = Header.Surfaces[surface];
     for (uint64_t f = 0; f < Header.numFrames; ++f)
@@ -243,7 +232,7 @@ TEditResult TMD3::MoveOriginToTag(uint32_t pivot) {
     const std::string entry = "the tag[\"" + PivotName(pivot) + "\"]";
     if (pivot > Header.numTags)
         return TEditResult::Refused("There is no tag[" + std::to_string(pivot) + "]");
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     const uint32_t numTags = Header.numTags;
     std::vector<TVector> pivots;
@@ -301,7 +290,7 @@ TEditResult TMD3::AddTagByHand(std::string_view name, TVector origin) {
     if (Header.numFrames != 1)
         return TEditResult::Refused(
             "Invalid action: It is not possible to add tags for animated MD3 models");
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     TMD3Tag tag;
     StringToName(name, tag.name);
@@ -320,7 +309,7 @@ TEditResult TMD3::AddTagsFromFile(const std::string& path) {
         return TEditResult::Refused("No TAG3 format: " + name);
     if (file.status == TTagFileStatus::Truncated)
         return TEditResult::Refused("Error reading tag-data: " + name);
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     if (!FitsOneFile(Header, Header.numFrames, uint64_t{Header.numTags} + file.tags.size()))
         return TEditResult::Refused("Too many tags for one MD3 file: " + name);
@@ -332,7 +321,7 @@ TEditResult TMD3::AddTagsFromFile(const std::string& path) {
 
 namespace {
 TEditResult AddFramesFromFile(TMD3& model, const std::string& path, TFramesWanted wanted) {
-    if (!CountsMatchArrays(model.Header))
+    if (!model.CountsMatchArrays())
         return Incomplete;
     TMD3 source;
     if (auto failure = ReadFrameSource(model, path, wanted, source))
@@ -377,7 +366,7 @@ TEditResult TMD3::DeleteFrame(uint32_t frame) {
         return TEditResult::Refused(which + " does not exist");
     if (Header.numFrames == 1)
         return TEditResult::Refused(which + " is the only frame and cannot be removed");
-    if (!CountsMatchArrays(Header))
+    if (!CountsMatchArrays())
         return Incomplete;
     Header.Frames.erase(Header.Frames.begin() + frame);
     const auto tags = Header.Tags.begin() + uint64_t{frame} * Header.numTags;

@@ -19,16 +19,19 @@ TMD3Vertex MakeVertex(TVector p, TVector n) {
     return {ToFixed(p.x), ToFixed(p.y), ToFixed(p.z), TMD3::EncodeNormal(n)};
 }
 
+// The seam ring and the seam side are doubled so that the texture runs once round each way
+// instead of jumping back across the whole image on the last row of quads.
 TSurface Torus() {
     constexpr int Rings = 24, Sides = 12;
+    constexpr int RingVerts = Sides + 1;
     TSurface s;
     StringToName("torus", s.name);
     s.Shaders.resize(1);
     StringToName("models/demo/torus.tga", s.Shaders[0].name);
     for (int f = 0; f < Frames; ++f) {
         const float pulse = 1.0f + 0.15f * std::sin(f * 2 * 3.14159265f / Frames);
-        for (int r = 0; r < Rings; ++r)
-            for (int k = 0; k < Sides; ++k) {
+        for (int r = 0; r <= Rings; ++r)
+            for (int k = 0; k <= Sides; ++k) {
                 const float u = r * 2 * 3.14159265f / Rings, v = k * 2 * 3.14159265f / Sides;
                 const TVector n{std::cos(u) * std::cos(v), std::sin(u) * std::cos(v), std::sin(v)};
                 const float big = 20.0f, small = 6.0f * pulse;
@@ -37,16 +40,17 @@ TSurface Torus() {
                 s.Vertices.push_back(MakeVertex(p, n));
             }
     }
+    for (int r = 0; r <= Rings; ++r)
+        for (int k = 0; k <= Sides; ++k)
+            s.TexCoords.push_back({float(r) / Rings, float(k) / Sides});
     for (int r = 0; r < Rings; ++r)
         for (int k = 0; k < Sides; ++k) {
-            const int a = r * Sides + k, b = ((r + 1) % Rings) * Sides + k;
-            const int c = ((r + 1) % Rings) * Sides + (k + 1) % Sides,
-                      d = r * Sides + (k + 1) % Sides;
+            const int a = r * RingVerts + k, b = (r + 1) * RingVerts + k;
+            const int c = (r + 1) * RingVerts + k + 1, d = r * RingVerts + k + 1;
             s.Triangles.push_back({{a, c, b}});
             s.Triangles.push_back({{a, d, c}});
-            s.TexCoords.push_back({float(r) / Rings, float(k) / Sides});
         }
-    s.numVerts = Rings * Sides;
+    s.numVerts = (Rings + 1) * RingVerts;
     s.numTriangles = static_cast<uint32_t>(s.Triangles.size());
     return s;
 }

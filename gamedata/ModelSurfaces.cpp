@@ -7,7 +7,7 @@ namespace quillon {
 
 std::vector<TSurfaceSlot> SurfaceSlots(const TModelRef& model) {
     std::vector<TSurfaceSlot> slots;
-    if (model.Kind == ModelMD3 && model.MD3) {
+    if (model.Kind == TModelKind::MD3 && model.MD3) {
         for (TSurface& surface : model.MD3->Header.Surfaces) {
             TSurfaceSlot slot;
             slot.Name = NameToString(surface.name);
@@ -17,7 +17,7 @@ std::vector<TSurfaceSlot> SurfaceSlots(const TModelRef& model) {
             }
             slots.push_back(std::move(slot));
         }
-    } else if ((model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM) {
+    } else if (IsSkeletal(model.Kind) && model.MDM) {
         for (TMDMSurface& surface : model.MDM->Surfaces)
             slots.push_back(
                 {NameToString(surface.name), NameToString(surface.shader), &surface.shaderIndex});
@@ -26,20 +26,19 @@ std::vector<TSurfaceSlot> SurfaceSlots(const TModelRef& model) {
 }
 
 int SurfaceShaderIndex(const TModelRef& model, int s) {
-    if (model.Kind == ModelMD3 && model.MD3 && model.MD3->HasSurface(s)) {
+    if (model.Kind == TModelKind::MD3 && model.MD3 && model.MD3->HasSurface(s)) {
         const TSurface& surface = model.MD3->Header.Surfaces[s];
         return surface.Shaders.empty() ? -1 : surface.Shaders[0].shaderIndex;
     }
-    if ((model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM &&
-        model.MDM->HasSurface(s))
+    if (IsSkeletal(model.Kind) && model.MDM && model.MDM->HasSurface(s))
         return model.MDM->Surfaces[s].shaderIndex;
     return -1;
 }
 
 int SurfaceCount(const TModelRef& model) {
-    if (model.Kind == ModelMD3 && model.MD3)
+    if (model.Kind == TModelKind::MD3 && model.MD3)
         return static_cast<int>(model.MD3->Header.Surfaces.size());
-    if ((model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM)
+    if (IsSkeletal(model.Kind) && model.MDM)
         return static_cast<int>(model.MDM->Surfaces.size());
     return 0;
 }

@@ -3,6 +3,8 @@
 // no such place and is passed over.
 #pragma once
 
+#include "ModelKind.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,12 +14,10 @@ namespace quillon {
 class TMD3;
 class TMDM;
 
-enum ModelKind : int { ModelNone = 0, ModelMD3 = 1, ModelSkeletal = 2, ModelSkeletalFromMDS = 3 };
-
 struct TModelRef {
-    int Kind = ModelNone;
-    TMD3* MD3 = nullptr; // kind 1
-    TMDM* MDM = nullptr; // kinds 2 and 3
+    TModelKind Kind = TModelKind::None;
+    TMD3* MD3 = nullptr; // an MD3 model
+    TMDM* MDM = nullptr; // a skeletal model
 };
 
 struct TSurfaceSlot {

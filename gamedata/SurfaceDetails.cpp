@@ -4,6 +4,7 @@
 #include "skeletal/MDM.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace quillon {
 
@@ -79,8 +80,10 @@ TSurfaceDetails SurfaceDetails(const TModelRef& model, const TShaders& shaders, 
             for (const TShaderTexture& stage : shader->Stages)
                 details.StageNames.push_back(stage.MapName);
     };
-    std::string surfaceName;
-    if (model.Kind == ModelMD3 && model.MD3 && model.MD3->HasSurface(surface)) {
+    // A surface may have an empty name; the update then resolves it through a skin entry
+    // with an empty name, and that entry is what the tab shows.
+    std::optional<std::string> surfaceName;
+    if (model.Kind == TModelKind::MD3 && model.MD3 && model.MD3->HasSurface(surface)) {
         const TSurface& s = model.MD3->Header.Surfaces[surface];
         surfaceName = NameToString(s.name);
         char flags[16];
@@ -91,8 +94,7 @@ TSurfaceDetails SurfaceDetails(const TModelRef& model, const TShaders& shaders, 
         details.NumShaders = std::to_string(s.Shaders.size());
         details.NumVerts = std::to_string(s.numVerts);
         details.NumTriangles = std::to_string(s.numTriangles);
-    } else if ((model.Kind == ModelSkeletal || model.Kind == ModelSkeletalFromMDS) && model.MDM &&
-               model.MDM->HasSurface(surface)) {
+    } else if (IsSkeletal(model.Kind) && model.MDM && model.MDM->HasSurface(surface)) {
         const TMDMSurface& s = model.MDM->Surfaces[surface];
         surfaceName = NameToString(s.name);
         addEntry(NameToString(s.shader));
@@ -111,7 +113,7 @@ TSurfaceDetails SurfaceDetails(const TModelRef& model, const TShaders& shaders, 
     if (inItems && static_cast<size_t>(surface) < shaderFileItems.size())
         details.ShaderFileItem = surface;
     details.NumTextures = static_cast<int>(details.StageNames.size());
-    if (const TSkinRec* entry = surfaceName.empty() ? nullptr : skin.Find(surfaceName))
+    if (const TSkinRec* entry = surfaceName ? skin.Find(*surfaceName) : nullptr)
         details.Skin = entry->ShaderName;
     return details;
 }

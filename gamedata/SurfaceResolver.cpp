@@ -98,7 +98,7 @@ void TSurfaceResolver::ClearSkin(const TResolveInput& input) {
 }
 
 bool TSurfaceResolver::EmbedSkin(const TModelRef& model) const {
-    if (Skin.Empty() || model.Kind == ModelNone)
+    if (Skin.Empty() || model.Kind == TModelKind::None)
         return false;
     auto embed = [&](const char* surfaceName, char* field, size_t size) {
         const TSkinRec* entry = Skin.Find(NameToString(surfaceName, 64));
@@ -107,7 +107,7 @@ bool TSurfaceResolver::EmbedSkin(const TModelRef& model) const {
             return;
         StringToName(resolved, field, size);
     };
-    if (model.Kind == ModelMD3 && model.MD3) {
+    if (model.Kind == TModelKind::MD3 && model.MD3) {
         for (TSurface& surface : model.MD3->Header.Surfaces)
             if (!surface.Shaders.empty())
                 embed(surface.name, surface.Shaders[0].name, sizeof surface.Shaders[0].name);
@@ -119,9 +119,9 @@ bool TSurfaceResolver::EmbedSkin(const TModelRef& model) const {
 }
 
 std::string TSurfaceResolver::ModelFolderInside(const TResolveInput& input) const {
-    if (input.Source == SourceGameArchive || input.Source == SourceMapArchive)
+    if (input.Source == TModelSource::GameArchive || input.Source == TModelSource::MapArchive)
         return input.SelectedFolder;
-    if (input.Source == SourceDisk)
+    if (input.Source == TModelSource::File)
         return input.ModelFolder;
     return {};
 }
@@ -239,7 +239,7 @@ std::string TSurfaceResolver::FindImageFile(const std::string& name, uint32_t& f
     const std::string folder = FolderPart(path), file = FilePart(path);
     const std::string stem = WithoutExtension(file);
 
-    if (input.Source == SourceDisk && !input.ModelFolder.empty()) {
+    if (input.Source == TModelSource::File && !input.ModelFolder.empty()) {
         const std::string modelFolder = WithTrailingSlash(input.ModelFolder);
         for (const std::string& candidate : ImageCandidates(file, stem)) {
             const std::string found = FindFileIgnoringCase(modelFolder + candidate);

@@ -11,6 +11,7 @@
 
 #include "AppFolders.h"
 #include "GameFolder.h"
+#include "ModelSource.h"
 #include "ModelSurfaces.h"
 #include "PK3Archive.h"
 #include "ShaderList.h"
@@ -25,19 +26,12 @@
 
 namespace quillon {
 
-enum ModelSource : int {
-    SourceNone = 0,
-    SourceGameArchive = 1,
-    SourceMapArchive = 2,
-    SourceDisk = 3,
-};
-
 // The current model and where it came from.
 struct TResolveInput {
     TModelRef Model;
-    int Source = SourceNone;
-    std::string ModelFolder;     // source 3: the loaded file's folder, ending in "/"
-    std::string SelectedFolder;  // sources 1 and 2: the model's folder inside its archive
+    TModelSource Source = TModelSource::None;
+    std::string ModelFolder;     // a file: the loaded file's folder, ending in "/"
+    std::string SelectedFolder;  // an archive: the model's folder inside it
     std::string ArchivePath;     // the current map archive; empty when none
     std::string ModelFileFolder; // folder of the last file chosen on disk for the model's kind;
                                  // empty when forgotten (a load from an archive)
@@ -67,7 +61,7 @@ public:
     // entry that have a shader name). False when the skin is empty or there is no model.
     bool EmbedSkin(const TModelRef& model) const;
     bool CanEmbedSkin(const TModelRef& model) const {
-        return !Skin.Empty() && model.Kind != ModelNone;
+        return !Skin.Empty() && model.Kind != TModelKind::None;
     }
 
     // Update skins, shaders and textures: resolves every surface, then creates the textures.

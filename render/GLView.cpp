@@ -3,6 +3,7 @@
 #include "OGL.h"
 
 #include <QMouseEvent>
+#include <QOpenGLContext>
 #include <QWheelEvent>
 
 namespace quillon {
@@ -12,6 +13,35 @@ TGLView::TGLView(QWidget* parent) : QOpenGLWidget(parent) {
     // Frames are drawn outside paintGL; the framebuffer must keep them until Qt composes it.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     setMouseTracking(true);
+}
+
+TGLView::~TGLView() {
+    // The window may destroy the panel before the context object lets go of it.
+    if (Owner)
+        Owner->SurfaceDestroyed();
+}
+
+bool TGLView::HasContext() const {
+    return GLReady && context() != nullptr && context()->isValid();
+}
+
+bool TGLView::MakeCurrent() {
+    if (!context())
+        return false;
+    makeCurrent();
+    return QOpenGLContext::currentContext() == context();
+}
+
+IGLSurface::TProcAddress TGLView::ProcAddress(const char* name) const {
+    return context() ? context()->getProcAddress(name) : nullptr;
+}
+
+int TGLView::PixelWidth() const {
+    return static_cast<int>(width() * devicePixelRatio());
+}
+
+int TGLView::PixelHeight() const {
+    return static_cast<int>(height() * devicePixelRatio());
 }
 
 QSurfaceFormat TGLView::RequestedFormat() {
@@ -48,6 +78,8 @@ void TGLView::resizeGL(int width, int height) {
         Owner->Resize(static_cast<int>(width * devicePixelRatio()),
                       static_cast<int>(height * devicePixelRatio()));
     FrameFresh = false; // the framebuffer was recreated empty
+    if (ResizeHandler)
+        ResizeHandler();
 }
 
 void TGLView::paintGL() {

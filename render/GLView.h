@@ -5,6 +5,8 @@
 // the window installs.
 #pragma once
 
+#include "GLSurface.h"
+
 #include <QOpenGLWidget>
 
 #include <functional>
@@ -13,21 +15,30 @@ namespace quillon {
 
 class TOGL;
 
-class TGLView : public QOpenGLWidget {
+class TGLView : public QOpenGLWidget, public IGLSurface {
 public:
     explicit TGLView(QWidget* parent = nullptr);
+    ~TGLView() override;
 
     // The surface format every view asks for: compatibility profile (the drawing uses the
     // fixed-function pipeline), RGBA without alpha, 24 depth bits, double buffered.
     static QSurfaceFormat RequestedFormat();
 
-    void Attach(TOGL* owner) { Owner = owner; }
-    bool Initialized() const { return GLReady; }
+    void Attach(TOGL* owner) override { Owner = owner; }
+    // Qt creates the context when the panel is first shown.
+    bool HasContext() const override;
+    bool MakeCurrent() override;
+    void DoneCurrent() override { doneCurrent(); }
     bool InPaint() const { return Painting; }
     // Called by TOGL::Present: show the frame just drawn into the framebuffer object.
-    void ShowFrame();
+    void ShowFrame() override;
+    TProcAddress ProcAddress(const char* name) const override;
+    int PixelWidth() const override;
+    int PixelHeight() const override;
 
     std::function<void()> PaintHandler;
+    // Runs after every resize of the panel, once the projection has the new size.
+    std::function<void()> ResizeHandler;
     std::function<void(QMouseEvent*)> MouseMoveHandler;
     std::function<void(QMouseEvent*)> MousePressHandler;
     std::function<void(QMouseEvent*)> DoubleClickHandler;

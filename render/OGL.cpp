@@ -1,6 +1,6 @@
 #include "OGL.h"
 
-#include "GLView.h"
+#include "GLSurface.h"
 #include "SkyBox.h"
 
 #include <GL/gl.h>
@@ -8,7 +8,6 @@
 #include <GL/glu.h>
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QOpenGLContext>
 
 #include <cmath>
 #include <cstring>
@@ -69,25 +68,25 @@ void TOGL::ReportError(int code) {
 }
 
 bool TOGL::IsActive() {
-    Active = View && View->Initialized() && View->context() != nullptr;
+    Active = Surface && Surface->HasContext();
     return Active;
 }
 
-void TOGL::CreateContext(TGLView* view) {
-    if (IsActive() || view == nullptr)
+void TOGL::CreateContext(IGLSurface* surface) {
+    if (IsActive() || surface == nullptr)
         return;
-    View = view;
-    view->Attach(this);
-    Width = static_cast<int>(view->width() * view->devicePixelRatio());
-    Height = static_cast<int>(view->height() * view->devicePixelRatio());
-    if (view->Initialized())
+    Surface = surface;
+    surface->Attach(this);
+    Width = surface->PixelWidth();
+    Height = surface->PixelHeight();
+    if (surface->HasContext())
         ContextReady();
 }
 
 void TOGL::ContextReady() {
-    if (!View)
+    if (!Surface)
         return;
-    if (!View->context() || !View->context()->isValid()) {
+    if (!Surface->HasContext()) {
         ReportError(-4);
         return;
     }
@@ -104,21 +103,22 @@ void TOGL::DestroyContext() {
         SkyBox->Release();
         Textures.ReleaseAll();
         Fonts.Clear();
-        View->doneCurrent();
+        Surface->DoneCurrent();
     }
-    if (View)
-        View->Attach(nullptr);
-    View = nullptr;
+    if (Surface)
+        Surface->Attach(nullptr);
+    SurfaceDestroyed();
+}
+
+void TOGL::SurfaceDestroyed() {
+    Surface = nullptr;
     Active = false;
     ActiveTextureFn = nullptr;
     MultiTexCoordFn = nullptr;
 }
 
 bool TOGL::EnsureCurrent() {
-    if (!View || !View->context())
-        return false;
-    View->makeCurrent();
-    return QOpenGLContext::currentContext() == View->context();
+    return Surface && Surface->HasContext() && Surface->MakeCurrent();
 }
 
 bool TOGL::MakeCurrent() {
@@ -131,7 +131,7 @@ bool TOGL::MakeCurrent() {
 bool TOGL::Present() {
     if (!IsActive())
         return false;
-    View->ShowFrame();
+    Surface->ShowFrame();
     return true;
 }
 
@@ -145,10 +145,9 @@ void TOGL::LoadEntryPoints() {
     MultiTexCoordFn = nullptr;
     if (!HasExtension("GL_ARB_multitexture"))
         return;
-    QOpenGLContext* context = View->context();
     auto find = [&](const char* name, const char* alternative) {
-        QFunctionPointer fn = context->getProcAddress(name);
-        return fn ? fn : context->getProcAddress(alternative);
+        IGLSurface::TProcAddress fn = Surface->ProcAddress(name);
+        return fn ? fn : Surface->ProcAddress(alternative);
     };
     ActiveTextureFn =
         reinterpret_cast<ActiveTextureProc>(find("glActiveTextureARB", "glActiveTexture"));

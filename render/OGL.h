@@ -1,5 +1,6 @@
-// The OpenGL context object: one instance for the whole program. It binds to the 3D view panel
-// (TGLView, whose context Qt creates when the panel is first shown), sets the fixed GL state once,
+// The OpenGL context object: one instance for the whole program. It binds to a surface: the 3D
+// view panel (TGLView, whose context Qt creates when the panel is first shown) or an offscreen
+// framebuffer (TOffscreenSurface, for pictures without a window). It sets the fixed GL state once,
 // owns the projection, the camera, the texture manager, the fonts, the sky box and the frustum,
 // and presents finished frames. Every drawing operation is gated on IsActive.
 #pragma once
@@ -9,15 +10,13 @@
 #include "ObjTexture.h"
 #include "core/Frustum.h"
 
-#include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace quillon {
 
-class TGLView;
+class IGLSurface;
 class TSkyBox;
 
 class TOGL {
@@ -28,10 +27,10 @@ public:
     TOGL& operator=(const TOGL&) = delete;
 
     bool IsActive();
-    // Binds to the panel. Qt creates the panel's context when the panel is first shown; the state
-    // set-up runs then (ContextReady), or at once when the context already exists. A second call
-    // while active does nothing.
-    void CreateContext(TGLView* view);
+    // Binds to the surface. The panel's context is created when the panel is first shown; the
+    // state set-up runs then (ContextReady), or at once when the context already exists. A second
+    // call while active does nothing.
+    void CreateContext(IGLSurface* surface);
     void DestroyContext();
     bool MakeCurrent();
     // Makes the context current without reporting; Qt's own composition switches contexts
@@ -58,8 +57,10 @@ public:
     void TexCoord(int unit, float s, float t) const;
     bool HasMultitexture() const { return ActiveTextureFn != nullptr; }
 
-    // Run by the view when Qt has created its context.
+    // Run by the surface when its context has been created.
     void ContextReady();
+    // Run by the surface when it goes away before the context object lets go of it.
+    void SurfaceDestroyed();
 
     // The text of a context error code, as the error message shows it.
     static std::string ContextErrorText(int code);
@@ -70,7 +71,7 @@ public:
     std::function<void()> OnContextReady;
 
     TCamera Camera;
-    QPointer<TGLView> View; // the panel may be destroyed by its window first
+    IGLSurface* Surface = nullptr;
     int Width = 0, Height = 0;
     bool Active = false;
     int ViewportWidth = 0, ViewportHeight = 0;

@@ -1,20 +1,18 @@
 #include "ObjTexture.h"
 
-#include "Gamma.h"
-#include "JpegCodec.h"
-#include "Tga.h"
 #include "core/CasePath.h"
 #include "core/FileError.h"
 #include "core/FileReader.h"
+#include "core/ImageHeader.h"
+#include "images/Gamma.h"
+#include "images/ImageFile.h"
+#include "images/JpegCodec.h"
+#include "images/Tga.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <QImage>
-#include <QImageReader>
-#include <QString>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace quillon {
@@ -27,18 +25,6 @@ std::string NativeSeparators(std::string name) {
     return name;
 }
 
-// The upper-cased extension with its dot, or empty when the file name has none.
-std::string UpperExtension(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string ext = path.substr(dot);
-    for (char& c : ext)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
     try {
         TFileReader in(path);
@@ -46,35 +32,6 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
     } catch (const FileError&) {
         return false;
     }
-}
-
-bool ReadBmp(const std::string& path, QImage& image) {
-    QImageReader reader(QString::fromStdString(path), "bmp");
-    const QSize size = reader.size();
-    if (size.isValid() && !ImageSizeAcceptable(size.width(), size.height()))
-        return false;
-    image = reader.read();
-    return !image.isNull();
-}
-
-bool DecodeBmp(const std::string& path, TRgbaImage& image) {
-    QImage read;
-    if (!ReadBmp(path, read))
-        return false;
-    const QImage rgb = read.convertToFormat(QImage::Format_RGB888);
-    image.Width = rgb.width();
-    image.Height = rgb.height();
-    image.HasAlpha = false;
-    image.Pixels.resize(size_t(image.Width) * image.Height * 4);
-    for (int y = 0; y < image.Height; ++y) {
-        const uint8_t* in = rgb.constScanLine(y);
-        uint8_t* out = &image.Pixels[size_t(image.Height - 1 - y) * image.Width * 4];
-        for (int x = 0; x < image.Width; ++x) {
-            std::copy(in + x * 3, in + x * 3 + 3, out + x * 4);
-            out[x * 4 + 3] = 255;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -146,10 +103,10 @@ bool TObjTexture::ImageSize(const std::string& name, TImageInfo& info) const {
         std::vector<uint8_t> bytes;
         ok = ReadFileBytes(path, bytes) && ReadJpegSize(bytes, width, height);
     } else if (info.extension == ".BMP") {
-        const QSize size = QImageReader(QString::fromStdString(path), "bmp").size();
-        ok = size.isValid();
-        width = size.width();
-        height = size.height();
+        TImageHeader header;
+        ok = ReadImageHeader(path, header);
+        width = header.Info.width;
+        height = header.Info.height;
     } else if (info.extension == ".TGA") {
         std::vector<uint8_t> header(TgaHeaderSize);
         try {
@@ -164,19 +121,6 @@ bool TObjTexture::ImageSize(const std::string& name, TImageInfo& info) const {
         info.height = height;
     }
     return ok;
-}
-
-bool TObjTexture::DecodeFile(const std::string& path, TRgbaImage& image) {
-    image = {};
-    const std::string ext = UpperExtension(path);
-    if (ext == ".BMP")
-        return DecodeBmp(path, image);
-    if (ext != ".TGA" && ext != ".JPG")
-        return false;
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes))
-        return false;
-    return ext == ".TGA" ? DecodeTga(bytes, image) : DecodeJpeg(bytes, image);
 }
 
 uint32_t TObjTexture::LoadTexture(const std::string& name, float gamma) {
@@ -194,7 +138,7 @@ uint32_t TObjTexture::Load(const std::string& name) {
     if (FindLoaded(path, texture))
         return texture;
     TRgbaImage image;
-    if (!DecodeFile(path, image) || !GLReady())
+    if (!DecodeImageFile(path, image) || !GLReady())
         return 0;
     LastAlpha = image.HasAlpha;
     // Only the TGA reader keeps an alpha channel; JPEG and BMP are uploaded as RGB with mipmaps.

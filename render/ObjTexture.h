@@ -1,11 +1,11 @@
-// The texture manager: finds a named image in the search folders, decodes TGA (our own reader),
-// BMP (Qt's image reader) and JPEG (libjpeg) into RGBA, applies the software gamma and uploads
-// the pixels as a GL texture. Every texture made is listed under the path it was loaded from, so
-// an image named twice is decoded once. Uploads and releases need the GL context current.
+// The texture manager: finds a named image in the search folders, decodes it into RGBA (the TGA,
+// BMP and JPEG readers of images/), applies the software gamma and uploads the pixels as a GL
+// texture. Every texture made is listed under the path it was loaded from, so an image named
+// twice is decoded once. Uploads and releases need the GL context current.
 #pragma once
 
-#include "RgbaImage.h"
 #include "core/TextureSource.h"
+#include "images/RgbaImage.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,9 +40,6 @@ public:
     bool ImageSize(const std::string& name, TImageInfo& info) const override;
     void ReleaseTexture(uint32_t texture) override;
     void ReleaseAll();
-
-    // Decodes an image file by its extension (.TGA, .BMP, .JPG, in any case) without GL.
-    static bool DecodeFile(const std::string& path, TRgbaImage& image);
 
     // Makes the GL context current before uploads and deletions; false when there is none, and
     // then nothing is uploaded and releases only forget their entries.

@@ -13,14 +13,6 @@
 
 namespace quillon {
 
-namespace {
-
-bool IsSkeletal(const TViewOptions& options) {
-    return options.ModelKind == 2 || options.ModelKind == 3;
-}
-
-} // namespace
-
 bool TViewRenderer::CanDraw(const TViewOptions& options) {
     return options.ViewTabActive && Context.IsActive() && !options.Busy;
 }
@@ -81,9 +73,9 @@ void TViewRenderer::DrawView(const TScene& scene, const TViewOptions& options) {
 }
 
 void TViewRenderer::DrawModel(const TScene& scene, const TViewOptions& options) {
-    if (options.ModelKind == 1 && scene.MD3) {
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3) {
         DrawMD3(*scene.MD3, scene.Shaders, options);
-    } else if (IsSkeletal(options) && scene.MDM && scene.MDX) {
+    } else if (IsSkeletal(options.ModelKind) && scene.MDM && scene.MDX) {
         DrawSkeletal(*scene.MDM, *scene.MDX, scene.Shaders, options);
     }
 }
@@ -118,9 +110,9 @@ TVector TViewRenderer::TagPivot(const TMD3& model, int pivotIndex, int frame) {
 void TViewRenderer::UpdatePivot(const TScene& scene, const TViewOptions& options) {
     if (options.CenterModel)
         return; // the fit has centred the model's bounding box
-    if (options.ModelKind == 1 && scene.MD3)
+    if (options.ModelKind == TModelKind::MD3 && scene.MD3)
         State.PivotOffset = TagPivot(*scene.MD3, options.PivotIndex, options.CurrentFrame);
-    else if (IsSkeletal(options) && scene.MDM && scene.MDX)
+    else if (IsSkeletal(options.ModelKind) && scene.MDM && scene.MDX)
         State.PivotOffset = TSkeletalDrawer::Pivot(*scene.MDM, *scene.MDX, options.PivotIndex,
                                                    options.CurrentFrame);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/VectorMath.h"
+#include "gamedata/ModelKind.h"
 
 #include <cstdint>
 
@@ -25,7 +26,7 @@ inline constexpr uint32_t DefaultGradientTop = 13339492;    // red 100, green 13
 inline constexpr uint32_t DefaultGradientBottom = 15780518; // red 166, green 202, blue 240
 
 struct TViewOptions {
-    int ModelKind = 0; // 0 none, 1 MD3, 2 skeletal, 3 skeletal from MDS
+    TModelKind ModelKind = TModelKind::None;
     int CurrentFrame = 0;
     bool ViewTabActive = true;
     bool Busy = false;     // a command is rebuilding the model: draw nothing
@@ -38,6 +39,8 @@ struct TViewOptions {
     bool LockView = false;
     bool LODEnabled = false;
     int PivotIndex = -1; // selected entry of the pivot list; the last entry is "origin"
+    // The user's choice; the sky box is shown only when its images loaded as well.
+    bool SkyBoxEnabled = true;
     uint32_t SkyColorTop = DefaultGradientTop;
     uint32_t SkyColorBottom = DefaultGradientBottom;
 };

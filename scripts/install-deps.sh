@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillon needs, only those that are missing.
-# Usage: scripts/install-deps.sh build|test|fuzz ...
+# Usage: scripts/install-deps.sh build|test|fuzz|node ...
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-  libzip-dev zlib1g-dev libjpeg-dev libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev)
+  libegl-dev libegl-mesa0 libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev
+  libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth imagemagick unzip
   openarena-081-players openarena-085-data)
 fuzz_pkgs=(clang)
+# Node.js runs the glTF validator of the tests (scripts/install-validator.sh asks for it only when
+# the machine has no node or npm command, so a Node.js from elsewhere is left alone).
+node_pkgs=(nodejs npm)
 
 wanted=()
 for group in "$@"; do
@@ -15,6 +19,7 @@ for group in "$@"; do
     build) wanted+=("${build_pkgs[@]}") ;;
     test) wanted+=("${test_pkgs[@]}") ;;
     fuzz) wanted+=("${fuzz_pkgs[@]}") ;;
+    node) wanted+=("${node_pkgs[@]}") ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

@@ -133,6 +133,9 @@ public:
     void SetSurfaceShader(int surface, std::string_view text);
     // True when some collapse-map entry of some surface is non-zero.
     bool HasCollapseMap() const;
+    // True when every array holds as many records as its count says and the offsets fit the
+    // file; the writer and the check refuse a mesh for which it is false.
+    bool IsConsistent() const;
 
     bool HasSurface(int surface) const {
         return surface >= 0 && static_cast<size_t>(surface) < Surfaces.size();
@@ -172,7 +175,6 @@ private:
     bool ReadFrom(TFileReader& in);
     bool ReadSurface(TFileReader& in, uint64_t start, TMDMSurface& surface, size_t index);
     bool Ask(std::string_view message, uint64_t found, uint64_t limit) const;
-    bool IsConsistent() const;
     void RecomputeOffsets();
     // Reads `count` tags stored one after the other at the reader's position.
     static bool ReadTags(TFileReader& in, uint64_t count, std::vector<TMDMTag>& tags);

@@ -78,6 +78,9 @@ public:
     uint64_t FrameSize() const;
     uint64_t FramesSize() const;
     uint64_t BonesSize() const;
+    // True when every array holds as many records as its count says and the offsets fit the
+    // file; the writer and the check refuse an animation for which it is false.
+    bool IsConsistent() const;
 
     TMDXHeaderRecord Header;
     std::vector<TMDXFrame> Frames;
@@ -89,7 +92,6 @@ private:
                            std::vector<TMDXFrame>& frames);
     static bool ReadBones(TFileReader& in, const TMDXHeaderRecord& header,
                           std::vector<TMDXBoneInfo>& bones);
-    bool IsConsistent() const;
 };
 
 } // namespace quillon

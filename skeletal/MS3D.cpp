@@ -3,6 +3,7 @@
 #include "core/FileReader.h"
 
 #include <cstring>
+#include <functional>
 
 namespace quillon {
 
@@ -59,6 +60,35 @@ bool ReadComments(TFileReader& in, std::vector<TMS3DComment>& comments) {
     return true;
 }
 
+// Files of older MilkShape versions stop after the joints, and the later sections came one at a
+// time (comments, then vertex extras, joint extras, model extras). Each section is therefore
+// optional: the file may end before any of them, but a section that begins must be complete.
+bool ReadLaterSections(TFileReader& in, TMS3D& m) {
+    const std::function<bool()> sections[] = {
+        [&] {
+            return in.ReadRecord(m.commentVersion) && ReadComments(in, m.GroupComments) &&
+                   ReadComments(in, m.MaterialComments) && ReadComments(in, m.JointComments) &&
+                   ReadComments(in, m.ModelComments);
+        },
+        [&] {
+            return in.ReadRecord(m.vertexExtraVersion) &&
+                   in.ReadArray(m.VertexExtras, m.Vertices.size());
+        },
+        [&] {
+            return in.ReadRecord(m.jointExtraVersion) &&
+                   in.ReadArray(m.JointExtras, m.Joints.size());
+        },
+        [&] { return in.ReadRecord(m.modelExtraVersion) && in.ReadRecord(m.ModelExtra); },
+    };
+    for (const std::function<bool()>& section : sections) {
+        if (in.Position() == in.Size())
+            return true;
+        if (!section())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void TMS3D::Clear() {
@@ -72,12 +102,7 @@ bool TMS3D::LoadFromFile(const std::string& path) {
                     ReadCounted<uint16_t>(in, Vertices) && ReadCounted<uint16_t>(in, Triangles) &&
                     ReadGroups(in, Groups) && ReadCounted<uint16_t>(in, Materials) &&
                     in.ReadRecord(Animation) && ReadJoints(in, Joints) &&
-                    in.ReadRecord(commentVersion) && ReadComments(in, GroupComments) &&
-                    ReadComments(in, MaterialComments) && ReadComments(in, JointComments) &&
-                    ReadComments(in, ModelComments) && in.ReadRecord(vertexExtraVersion) &&
-                    in.ReadArray(VertexExtras, Vertices.size()) &&
-                    in.ReadRecord(jointExtraVersion) && in.ReadArray(JointExtras, Joints.size()) &&
-                    in.ReadRecord(modelExtraVersion) && in.ReadRecord(ModelExtra);
+                    ReadLaterSections(in, *this);
     if (!ok)
         Clear();
     return ok;

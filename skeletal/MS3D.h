@@ -119,8 +119,11 @@ struct TMS3DComment {
 class TMS3D {
 public:
     void Clear();
-    // True only when every block was read completely; on false the model is left empty.
-    // Throws FileError when the file cannot be opened.
+    // True when every block up to the joints was read completely and the file either ends
+    // there or continues with complete later sections (comments, vertex extras, joint extras,
+    // model extras, in that order); a section the file leaves out keeps its version 0 and its
+    // list empty. On false the model is left empty. Throws FileError when the file cannot be
+    // opened.
     bool LoadFromFile(const std::string& path);
 
     TMS3DHeader Header;

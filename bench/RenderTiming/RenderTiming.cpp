@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     state.TextureUnitCount = units;
     gl.Camera.Place({0, 0, 120}, {0, 0, 0}, {0, 1, 0}, 0.1f, 0.5f);
     TViewOptions options;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     TScene scene;
     scene.MD3 = &model;
     scene.Shaders = &shaders;

@@ -3,7 +3,7 @@
 // sky and the lower half ground. Soft clouds come from smoothed value noise seeded per face, the
 // sky deepens towards the zenith and the ground darkens away from the horizon. The top image is
 // the zenith, the bottom image the ground beneath the viewer.
-#include "render/JpegCodec.h"
+#include "images/JpegCodec.h"
 
 #include <algorithm>
 #include <cmath>

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         std::cerr << first << ": cannot read the model\n";
         return 1;
     }
-    snapshot.Options.ModelKind = skeletal ? 2 : 1;
+    snapshot.Options.ModelKind = skeletal ? TModelKind::Skeletal : TModelKind::MD3;
 
     TOGL gl;
     TGLView view;

@@ -30,7 +30,7 @@ MD3Shape Frames(int frames, int tags = 1) {
 }
 
 QString Caption(const TWindowFixture& w) {
-    return w.Form->gbModel->title();
+    return w.Inside().gbModel->title();
 }
 } // namespace
 
@@ -91,13 +91,13 @@ private slots:
     void TagAsOriginNamesTheChosenTag() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(2, 2))));
-        w.Form->tabView->cbTagPivots->setCurrentIndex(1);
+        w.Inside().tabView->cbTagPivots->setCurrentIndex(1);
         w.Trigger("actionModelMD3TagAsOrigin");
         QCOMPARE(w.Form->StatusText(),
                  QString("The position of the tag[\"tag_1\"] is now the new origin.."));
         QCOMPARE(w.Instances.MD3.Header.Tags[1].origin, TVector{});
         QCOMPARE(w.Instances.MD3.Header.Tags[3].origin, TVector{});
-        QCOMPARE(w.Form->tabView->cbTagPivots->currentText(), QString("origin"));
+        QCOMPARE(w.Inside().tabView->cbTagPivots->currentText(), QString("origin"));
     }
 
     void TagAxisCommandsChangeOnlyTheTags() {
@@ -115,7 +115,7 @@ private slots:
     void TagsAreAddedByHandOnlyToOneFrameModels() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("anim.md3", BuildMD3(Frames(2))));
-        TTagsTab& tags = *w.Form->tabTags;
+        TTagsTab& tags = *w.Inside().tabTags;
         tags.leTagOriginX->setText("1");
         tags.bTagAddManually->click();
         QCOMPARE(w.Form->StatusText(),
@@ -148,14 +148,14 @@ private slots:
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(2))));
         const std::string other = w.WriteModel("other.md3", BuildMD3(Frames(3)));
-        w.Form->OpenDialog.FileName = "remembered.md3";
+        w.Inside().OpenDialog.FileName = "remembered.md3";
         w.Dialogs.Files.push_back({other});
         w.Trigger("actionFileAddframes");
         QCOMPARE(w.Form->StatusText(),
                  QString("All frames (of other.md3) were added to the current model"));
         QCOMPARE(w.Instances.MD3.Header.numFrames, 5u);
-        QCOMPARE(w.Form->Playback->tbEndFrame->maximum(), 4);
-        QCOMPARE(w.Form->OpenDialog.FileName, std::string("remembered.md3"));
+        QCOMPARE(w.Inside().Playback->tbEndFrame->maximum(), 4);
+        QCOMPARE(w.Inside().OpenDialog.FileName, std::string("remembered.md3"));
         QCOMPARE(Caption(w), QString("m.md3*"));
 
         w.Dialogs.Files.push_back({other});
@@ -185,7 +185,7 @@ private slots:
     void DeletingTheCurrentFrameNeedsYes() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(3))));
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         playback.cbPlay->setChecked(false);
         playback.tbCurrentFrame->setValue(1);
         w.Dialogs.Answers = {TAnswer::No, TAnswer::Yes};
@@ -197,14 +197,14 @@ private slots:
         w.Trigger("actionModelDeleteframe");
         QCOMPARE(w.Form->StatusText(), QString("Frame[1] has been removed"));
         QCOMPARE(w.Instances.MD3.Header.numFrames, 2u);
-        QCOMPARE(w.Form->State.CurrentFrame, 0);
+        QCOMPARE(w.Inside().State.CurrentFrame, 0);
         QCOMPARE(Caption(w), QString("m.md3*"));
     }
 
     void OneFrameModelDisablesTheAnimationGroup() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(1))));
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         QVERIFY(!playback.isEnabled());
         QCOMPARE(playback.tbEndFrame->maximum(), 0);
         w.Trigger("actionModelDeleteframe");
@@ -214,7 +214,7 @@ private slots:
     void TicksPlayLoopAndStop() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(5))));
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         playback.TimerFPS->stop();
         QVERIFY(playback.isEnabled());
         QCOMPARE(playback.lEndFrame->text(), QString("4"));
@@ -223,37 +223,37 @@ private slots:
         // The current frame lies before the start: it runs up to the end, then wraps.
         for (int expected : {1, 2, 3, 4, 2}) {
             playback.Tick();
-            QCOMPARE(w.Form->State.CurrentFrame, expected);
+            QCOMPARE(w.Inside().State.CurrentFrame, expected);
         }
         QCOMPARE(playback.tbCurrentFrame->value(), 2);
         QCOMPARE(playback.lCurrentFrame->text(), QString("2"));
         playback.cbLoop->setChecked(false);
         for (int expected : {3, 4, 4}) {
             playback.Tick();
-            QCOMPARE(w.Form->State.CurrentFrame, expected);
+            QCOMPARE(w.Inside().State.CurrentFrame, expected);
         }
         int redraws = 0;
         connect(&playback, &TPlaybackControls::redrawRequested, [&] { ++redraws; });
         playback.cbPlay->setChecked(false);
         playback.Tick();
-        QCOMPARE(w.Form->State.CurrentFrame, 4);
+        QCOMPARE(w.Inside().State.CurrentFrame, 4);
         QCOMPARE(redraws, 1);
         playback.tbCurrentFrame->setValue(1);
-        QCOMPARE(w.Form->State.CurrentFrame, 1);
+        QCOMPARE(w.Inside().State.CurrentFrame, 1);
     }
 
     void CurrentSliderIsIgnoredWhilePlaying() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(5))));
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         playback.tbCurrentFrame->setValue(3);
-        QCOMPARE(w.Form->State.CurrentFrame, 0);
+        QCOMPARE(w.Inside().State.CurrentFrame, 0);
     }
 
     void FramePromptsAcceptOnlyFramesInRange() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(5))));
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         w.Dialogs.Inputs = {std::string("7"), std::string("x"), std::nullopt, std::string("3")};
         for (int i = 0; i < 4; ++i)
             emit playback.lEndFrame->doubleClicked();
@@ -265,13 +265,13 @@ private slots:
         emit playback.lCurrentFrame->doubleClicked();
         emit playback.lCurrentFrame->doubleClicked();
         QCOMPARE(w.Dialogs.InputTitles.back(), std::string("Current Frame"));
-        QCOMPARE(w.Form->State.CurrentFrame, 2);
+        QCOMPARE(w.Inside().State.CurrentFrame, 2);
         QCOMPARE(playback.tbCurrentFrame->value(), 2);
     }
 
     void RateFieldSetsTheTimerAndRefusesZero() {
         TWindowFixture w;
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         QCOMPARE(playback.TimerInterval(), 50);
         QCOMPARE(playback.eFPS->text(), QString("20"));
         playback.eFPS->setValue(16);
@@ -284,23 +284,23 @@ private slots:
 
     void ChoosingAnAnimationSelectsItsRange() {
         TWindowFixture w;
-        TPlaybackControls& playback = *w.Form->Playback;
+        TPlaybackControls& playback = *w.Inside().Playback;
         playback.Reset(40);
         playback.SetAnimations({{"walk", 10, 5, 15}, {"run", 20, 8, 25}});
         playback.cbAnimName->setCurrentIndex(0);
         // Only a skeletal model plays its script's animations.
         for (TModelKind kind : {TModelKind::None, TModelKind::MD3, TModelKind::MDS}) {
-            w.Form->State.ModelKind = kind;
+            w.Inside().State.ModelKind = kind;
             emit playback.cbAnimName->activated(0);
             QCOMPARE(playback.StartFrame(), 0);
             QCOMPARE(playback.EndFrame(), 39);
         }
-        w.Form->State.ModelKind = TModelKind::Skeletal;
+        w.Inside().State.ModelKind = TModelKind::Skeletal;
         emit playback.cbAnimName->activated(0);
         QCOMPARE(playback.StartFrame(), 10);
         QCOMPARE(playback.EndFrame(), 14);
         QCOMPARE(playback.eFPS->value(), 15);
-        QCOMPARE(w.Form->State.CurrentFrame, 10);
+        QCOMPARE(w.Inside().State.CurrentFrame, 10);
         QCOMPARE(playback.cbAnimName->currentIndex(), 0);
         playback.tbStartFrame->setValue(11);
         QCOMPARE(playback.cbAnimName->currentIndex(), -1);

@@ -99,9 +99,9 @@ private slots:
         TGame game;
         TWindowFixture w(true, game.Settings());
         ShowAndLoadTank(w);
-        TSurfacesTab& tab = *w.Form->tabSurfaces;
+        TSurfacesTab& tab = *w.Inside().tabSurfaces;
         QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
-        QCOMPARE(w.Form->SettingsBar->leGameDir->text(),
+        QCOMPARE(w.Inside().SettingsBar->leGameDir->text(),
                  QString::fromStdString(game.Dir.Path + "/"));
         QCOMPARE(Items(tab.cbShaderFile), (QStringList{GameScript, ""}));
         QCOMPARE(Items(tab.cbShaderNameFound), (QStringList{BodyShader, ""}));
@@ -146,7 +146,7 @@ private slots:
     void WithoutGameFolderNothingResolvesButTheNamesShow() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("tank.md3", TankModel()));
-        TSurfacesTab& tab = *w.Form->tabSurfaces;
+        TSurfacesTab& tab = *w.Inside().tabSurfaces;
         QCOMPARE(w.Instances.MD3.Header.Surfaces[0].Shaders[0].shaderIndex, -1);
         QCOMPARE(tab.cbShaderFile->count(), 0);
         QCOMPARE(Items(tab.cbNamesShaders), QStringList{BodyShader});
@@ -160,7 +160,7 @@ private slots:
         TGame game;
         TWindowFixture w(true, game.Settings());
         ShowAndLoadTank(w);
-        TSurfacesTab& tab = *w.Form->tabSurfaces;
+        TSurfacesTab& tab = *w.Inside().tabSurfaces;
         QVERIFY(!Enabled(w, "actionModelSkinpermanent"));
         const std::string skin = w.Home.File("tank.skin");
         WriteText(skin, "Body,\"Models/Players/Tank/Alt.tga\"\ntag_head,\n");
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(tab.leTextureDimensions->text(), QString("4x2"));
         QCOMPARE(VisibleMarks(tab), (QStringList{"shapeSkinFile", "shapeSkinTexture"}));
         QVERIFY(Enabled(w, "actionModelSkinpermanent"));
-        QCOMPARE(w.Form->Menu->actionModelSkinpermanent->shortcut(), QKeySequence("Ctrl+E"));
+        QCOMPARE(w.Inside().Menu->actionModelSkinpermanent->shortcut(), QKeySequence("Ctrl+E"));
 
         // Anything but Yes leaves the model alone.
         w.Dialogs.Answers.push_back(TAnswer::No);
@@ -188,7 +188,7 @@ private slots:
         w.Trigger("actionModelSkinpermanent");
         QCOMPARE(ShaderName(w, 0), std::string("models/players/tank/alt.tga"));
         QCOMPARE(ShaderName(w, 1), std::string(HeadImage)); // no skin entry: its name stays
-        QCOMPARE(w.Form->gbModel->title(), QString("tank.md3*"));
+        QCOMPARE(w.Inside().gbModel->title(), QString("tank.md3*"));
         QCOMPARE(tab.leSkinFile->text(), QString("tank.skin"));
 
         // Without the skin the embedded name resolves by itself.
@@ -208,11 +208,11 @@ private slots:
         w.Form->LoadSkin(skin);
         QVERIFY(Enabled(w, "actionModelSkinpermanent"));
         w.Form->LoadSkin(w.Home.File("missing.skin"));
-        QVERIFY(w.Form->Resolver.Skin.Empty());
+        QVERIFY(w.Inside().Resolver.Skin.Empty());
         QVERIFY(!Enabled(w, "actionModelSkinpermanent"));
         // The fields keep their text and the surfaces what the last update found.
-        QCOMPARE(w.Form->tabSurfaces->leSkinFile->text(), QString("tank.skin"));
-        QCOMPARE(w.Form->tabSurfaces->leTextureDimensions->text(), QString("4x2"));
+        QCOMPARE(w.Inside().tabSurfaces->leSkinFile->text(), QString("tank.skin"));
+        QCOMPARE(w.Inside().tabSurfaces->leTextureDimensions->text(), QString("4x2"));
     }
 
     void ShaderListAddAndClearReachTheSettingsFile() {
@@ -223,7 +223,7 @@ private slots:
         {
             TWindowFixture w(true, game.Settings());
             ShowAndLoadTank(w);
-            TSurfacesTab& tab = *w.Form->tabSurfaces;
+            TSurfacesTab& tab = *w.Inside().tabSurfaces;
             QCOMPARE(tab.bSelectShaderFile->toolTip(), QString("Add Shaderfile To List"));
             QCOMPARE(tab.bClearShaderList->toolTip(), QString("Clear ShaderList"));
             w.Dialogs.Files.push_back({script});
@@ -242,7 +242,7 @@ private slots:
         }
         TWindowFixture w(true, game.Settings("[ShaderList]\nShaderList0=" + script + "\n"));
         ShowAndLoadTank(w);
-        TSurfacesTab& tab = *w.Form->tabSurfaces;
+        TSurfacesTab& tab = *w.Inside().tabSurfaces;
         QCOMPARE(tab.cbShaderFile->itemText(0), QString("SHADERLIST:\\\\mine.shader"));
         w.Trigger("actionFileClearshaderlist");
         QCOMPARE(tab.cbShaderList->count(), 0);
@@ -270,8 +270,8 @@ private slots:
         std::filesystem::remove(game.Archive());
         w.LoadThroughCommand(w.WriteModel("tank.md3", TankModel()));
         QCOMPARE(w.Dialogs.Errors.size(), size_t(1));
-        QVERIFY(!w.Form->State.Busy);
-        QCOMPARE(w.Form->State.ModelKind, TModelKind::MD3);
+        QVERIFY(!w.Inside().State.Busy);
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
     }
 };
 

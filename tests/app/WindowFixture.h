@@ -3,6 +3,7 @@
 // load, written from the model builder.
 #pragma once
 
+#include "FormAccess.h"
 #include "ScriptedDialogs.h"
 #include "app/Form1.h"
 #include "support/MD3Builder.h"
@@ -24,6 +25,8 @@ public:
     // Loads the file through "&Load MD3 From File...".
     void LoadThroughCommand(const std::string& path);
     void Trigger(const char* actionName);
+    // The window's state and parts.
+    TFormAccess Inside() const { return TFormAccess(*Form); }
     std::string SettingsPath() const { return Home.File("quillon.ini"); }
 
     TempDir Home;

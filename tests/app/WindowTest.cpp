@@ -28,11 +28,12 @@ using namespace quillon;
 using namespace quillon::test;
 
 namespace {
-QStringList VisibleTabs(const TForm1& form) {
+QStringList VisibleTabs(TForm1& form) {
+    const TFormAccess inside(form);
     QStringList tabs;
-    for (int i = 0; i < form.pcTabs->count(); ++i)
-        if (form.pcTabs->isTabVisible(i))
-            tabs << form.pcTabs->tabText(i);
+    for (int i = 0; i < inside.pcTabs->count(); ++i)
+        if (inside.pcTabs->isTabVisible(i))
+            tabs << inside.pcTabs->tabText(i);
     return tabs;
 }
 
@@ -52,24 +53,25 @@ private slots:
     void StartsWithCaptionViewTabAndNoneMenuState() {
         TWindowFixture w;
         TForm1& form = *w.Form;
+        const TFormAccess inside(form);
         QCOMPARE(form.windowTitle(), QString("Quillon v1.4.0"));
         QCOMPARE(form.QuitCode(), 0);
-        QCOMPARE(form.gbModel->title(), QString("Model"));
+        QCOMPARE(inside.gbModel->title(), QString("Model"));
         QCOMPARE(VisibleTabs(form), QStringList{"View"});
-        QVERIFY(!form.tabView->gbLOD->isEnabled());
+        QVERIFY(!inside.tabView->gbLOD->isEnabled());
         QVERIFY(!Enabled(form, "actionModelClear"));
         for (const char* item : MD3OnlyItems)
             QVERIFY2(!Enabled(form, item), item);
         QVERIFY(Enabled(form, "actionFileLoad"));
         QVERIFY(!Enabled(form, "actionFileLoadMS3D"));
-        QVERIFY(!form.tabTags->bTagFilename->isEnabled());
+        QVERIFY(!inside.tabTags->bTagFilename->isEnabled());
         QVERIFY(std::filesystem::is_directory(w.Home.File("tmp/tmpmap")));
-        QCOMPARE(form.State.TextureSearchFolders.front(), w.Home.Path + "/textures/BG/");
+        QCOMPARE(inside.State.TextureSearchFolders.front(), w.Home.Path + "/textures/BG/");
         QVERIFY(w.Dialogs.Messages.empty());
         // Shortcuts as the menu table gives them.
-        QCOMPARE(form.Menu->actionFileLoad->shortcut(), QKeySequence("Ctrl+Alt+3"));
-        QCOMPARE(form.Menu->menuModelTagsSwapXZ->shortcut(), QKeySequence("Ctrl+F6"));
-        QCOMPARE(form.Menu->actionModelMD3FixCracksGaps->text(),
+        QCOMPARE(inside.Menu->actionFileLoad->shortcut(), QKeySequence("Ctrl+Alt+3"));
+        QCOMPARE(inside.Menu->menuModelTagsSwapXZ->shortcut(), QKeySequence("Ctrl+F6"));
+        QCOMPARE(inside.Menu->actionModelMD3FixCracksGaps->text(),
                  QString("Fix Cracks && Gaps for Current Surface..."));
     }
 
@@ -91,7 +93,8 @@ private slots:
         TWindowFixture w(true, "[Game]\nGameDir=" + game.Path + "/\n");
         QCOMPARE(w.Form->QuitCode(), 0);
         QVERIFY(w.Dialogs.Messages.empty());
-        QCOMPARE(w.Form->SettingsBar->leGameDir->text(), QString::fromStdString(game.Path + "/"));
+        QCOMPARE(w.Inside().SettingsBar->leGameDir->text(),
+                 QString::fromStdString(game.Path + "/"));
     }
 
     void FirstShowWithoutGameFolderAsksThenShowsHelpAlone() {
@@ -113,37 +116,38 @@ private slots:
         const std::string path = w.WriteModel("tank.md3", BuildMD3(shape));
         w.LoadThroughCommand(path);
         TForm1& form = *w.Form;
+        const TFormAccess inside(form);
         QCOMPARE(form.StatusText(), QString("MD3 loaded"));
-        QCOMPARE(form.gbModel->title(), QString("tank.md3"));
-        QCOMPARE(form.tabGeneral->leName->text(), QString::fromStdString(path));
-        QCOMPARE(form.tabGeneral->leIdent->text(), QString("IDP3"));
-        QCOMPARE(form.tabGeneral->leFlags->text(), QString("00000000h"));
-        QCOMPARE(form.State.ModelKind, TModelKind::MD3);
-        QCOMPARE(form.State.ModelSource, TModelSource::File);
-        QCOMPARE(form.State.ModelFolder, w.Home.Path + "/");
+        QCOMPARE(inside.gbModel->title(), QString("tank.md3"));
+        QCOMPARE(inside.tabGeneral->leName->text(), QString::fromStdString(path));
+        QCOMPARE(inside.tabGeneral->leIdent->text(), QString("IDP3"));
+        QCOMPARE(inside.tabGeneral->leFlags->text(), QString("00000000h"));
+        QCOMPARE(inside.State.ModelKind, TModelKind::MD3);
+        QCOMPARE(inside.State.ModelSource, TModelSource::File);
+        QCOMPARE(inside.State.ModelFolder, w.Home.Path + "/");
         QCOMPARE(VisibleTabs(form),
                  (QStringList{"General", "Animation", "Tags", "Surfaces", "View"}));
         for (const char* item : MD3OnlyItems)
             QVERIFY2(Enabled(form, item), item);
         QVERIFY(!Enabled(form, "actionFileLoadMDX"));
         QVERIFY(!Enabled(form, "actionModelMDMMDXRenameBones"));
-        QVERIFY(form.tabTags->gbAddTags->isEnabled());
-        QCOMPARE(form.Menu->actionFileSaveAs->statusTip(), QString("Save as MD3"));
-        QCOMPARE(form.tabAnimation->cbFrameNames->itemText(2), QString("2: frame2"));
-        QCOMPARE(form.tabAnimation->cbFrameMins->itemText(1), QString("-2  -2  -3"));
-        QCOMPARE(form.tabTags->cbTagAxes->itemText(0),
+        QVERIFY(inside.tabTags->gbAddTags->isEnabled());
+        QCOMPARE(inside.Menu->actionFileSaveAs->statusTip(), QString("Save as MD3"));
+        QCOMPARE(inside.tabAnimation->cbFrameNames->itemText(2), QString("2: frame2"));
+        QCOMPARE(inside.tabAnimation->cbFrameMins->itemText(1), QString("-2  -2  -3"));
+        QCOMPARE(inside.tabTags->cbTagAxes->itemText(0),
                  QString("(1  0  0)    (0  1  0)    (0  0  1)"));
-        QVERIFY(form.tabTags->cbTagFrames->isEnabled());
-        QCOMPARE(form.tabSurfaces->leNumSurfaces->text(), QString("2"));
-        QCOMPARE(form.tabSurfaces->leNumVerts->text(), QString("4"));
-        QComboBox* pivots = form.tabView->cbTagPivots;
+        QVERIFY(inside.tabTags->cbTagFrames->isEnabled());
+        QCOMPARE(inside.tabSurfaces->leNumSurfaces->text(), QString("2"));
+        QCOMPARE(inside.tabSurfaces->leNumVerts->text(), QString("4"));
+        QComboBox* pivots = inside.tabView->cbTagPivots;
         QCOMPARE(pivots->count(), 3);
         QCOMPARE(pivots->itemText(1), QString("tag_1"));
         QCOMPARE(pivots->currentText(), QString("origin"));
         QCOMPARE(w.Dialogs.FileDialogsShown.back().Title, std::string("Select a model to load"));
         QCOMPARE(w.Dialogs.FileDialogsShown.back().Filter,
                  std::string("Quake 3 model  (.MD3)|*.MD3"));
-        QVERIFY(!form.State.Busy);
+        QVERIFY(!inside.State.Busy);
     }
 
     void PerFrameListsAndTagListsFollowEachOther() {
@@ -152,12 +156,12 @@ private slots:
         shape.frames = 3;
         shape.tags = 2;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(shape)));
-        TAnimationTab& animation = *w.Form->tabAnimation;
+        TAnimationTab& animation = *w.Inside().tabAnimation;
         animation.cbFrameRadius->setCurrentIndex(2);
         for (QComboBox* list : {animation.cbFrameNames, animation.cbFrameMins,
                                 animation.cbFrameMaxs, animation.cbFrameOrigins})
             QCOMPARE(list->currentIndex(), 2);
-        TTagsTab& tags = *w.Form->tabTags;
+        TTagsTab& tags = *w.Inside().tabTags;
         tags.cbTagNames->setCurrentIndex(1);
         tags.cbTagFrames->setCurrentIndex(2);
         QCOMPARE(tags.cbTagOrigins->currentIndex(), 2 * 2 + 1);
@@ -170,13 +174,15 @@ private slots:
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
         w.Trigger("actionFileLoad"); // no answer queued: cancelled
         QCOMPARE(w.Instances.MD3.Header.numSurfaces, 0u);
-        QCOMPARE(w.Form->State.ModelKind, TModelKind::MD3);
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
         QCOMPARE(w.Form->StatusText(), QString());
-        QVERIFY(!w.Form->State.Busy);
+        QVERIFY(!w.Inside().State.Busy);
 
+        // A file that is no MD3 names itself and the reader's reason in the status bar.
         WriteBytes(w.Home.File("junk.md3"), {'n', 'o', 'p', 'e'});
         w.LoadThroughCommand(w.Home.File("junk.md3"));
-        QCOMPARE(w.Form->StatusText(), QString());
+        QCOMPARE(w.Form->StatusText(),
+                 QString::fromStdString("junk.md3: " + w.Instances.MD3.LastError()));
         QVERIFY(w.Dialogs.Errors.empty());
     }
 
@@ -185,7 +191,7 @@ private slots:
         w.LoadThroughCommand(w.Home.File("missing.md3"));
         QCOMPARE(w.Dialogs.Errors.size(), size_t(1));
         QVERIFY(QString::fromStdString(w.Dialogs.Errors[0]).contains("missing.md3"));
-        QVERIFY(!w.Form->State.Busy);
+        QVERIFY(!w.Inside().State.Busy);
     }
 
     void SaveAsWritesTheModelAndRenamesTheCaption() {
@@ -196,7 +202,7 @@ private slots:
         w.Dialogs.Files.push_back({target});
         w.Trigger("actionFileSaveAs");
         QCOMPARE(w.Form->StatusText(), QString("Model saved to file: saved.md3"));
-        QCOMPARE(w.Form->gbModel->title(), QString("saved.md3"));
+        QCOMPARE(w.Inside().gbModel->title(), QString("saved.md3"));
         const TFileDialog& dialog = w.Dialogs.FileDialogsShown.back();
         QCOMPARE(dialog.Title, std::string("Save a model"));
         QCOMPARE(dialog.Filter, std::string("Quake 3 model (.MD3)|*.MD3"));
@@ -215,24 +221,25 @@ private slots:
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
         w.Trigger("actionModelClear");
         TForm1& form = *w.Form;
+        const TFormAccess inside(form);
         QCOMPARE(form.StatusText(), QString("Environment cleared.."));
         QCOMPARE(VisibleTabs(form), QStringList{"View"});
-        QCOMPARE(form.State.ModelKind, TModelKind::None);
-        QCOMPARE(form.State.ModelSource, TModelSource::None);
+        QCOMPARE(inside.State.ModelKind, TModelKind::None);
+        QCOMPARE(inside.State.ModelSource, TModelSource::None);
         QCOMPARE(w.Instances.MD3.Header.numFrames, 0u);
         QVERIFY(!Enabled(form, "actionModelClear"));
         for (const char* item : MD3OnlyItems)
             QVERIFY2(!Enabled(form, item), item);
-        QCOMPARE(form.Menu->actionFileSaveAs->statusTip(), QString());
-        QCOMPARE(form.tabAnimation->cbFrameNames->count(), 0);
-        QCOMPARE(form.tabView->cbTagPivots->count(), 1);
+        QCOMPARE(inside.Menu->actionFileSaveAs->statusTip(), QString());
+        QCOMPARE(inside.tabAnimation->cbFrameNames->count(), 0);
+        QCOMPARE(inside.tabView->cbTagPivots->count(), 1);
     }
 
     void CommandLineFileOpensLikeTheLoadCommand() {
         TWindowFixture w;
         w.Form->OpenFromCommandLine(w.WriteModel("cli.MD3", BuildMD3({})));
         QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
-        QCOMPARE(w.Form->gbModel->title(), QString("cli.MD3"));
+        QCOMPARE(w.Inside().gbModel->title(), QString("cli.MD3"));
         QVERIFY(w.Dialogs.FileDialogsShown.empty());
     }
 
@@ -240,24 +247,25 @@ private slots:
         TWindowFixture w(true, "[Texturing]\nGamma=1.7\n[View]\nShowTags=0\n[SkyBox]\nEnabled=0\n"
                                "[ShaderList]\na=x.shader\nb=\nc=y.shader\n");
         TForm1& form = *w.Form;
-        for (QAction* item : form.Menu->GammaItems->actions())
+        const TFormAccess inside(form);
+        for (QAction* item : inside.Menu->GammaItems->actions())
             QVERIFY(!item->isChecked());
-        QVERIFY(!form.Menu->actionViewShowtags->isChecked());
-        QVERIFY(!form.SettingsBar->cbShowTags->isChecked());
-        QVERIFY(form.Menu->menuViewSkycolors->isEnabled());
-        QCOMPARE(form.tabSurfaces->cbShaderList->count(), 2);
+        QVERIFY(!inside.Menu->actionViewShowtags->isChecked());
+        QVERIFY(!inside.SettingsBar->cbShowTags->isChecked());
+        QVERIFY(inside.Menu->menuViewSkycolors->isEnabled());
+        QCOMPARE(inside.tabSurfaces->cbShaderList->count(), 2);
 
-        form.SettingsBar->cbShowTags->click();
-        QVERIFY(form.Menu->actionViewShowtags->isChecked());
-        form.Menu->actionViewLighting->trigger();
-        QVERIFY(!form.SettingsBar->cbLightingEnabled->isChecked());
-        form.Menu->menuViewShowskybox->trigger();
-        QVERIFY(!form.Menu->menuViewSkycolors->isEnabled());
+        inside.SettingsBar->cbShowTags->click();
+        QVERIFY(inside.Menu->actionViewShowtags->isChecked());
+        inside.Menu->actionViewLighting->trigger();
+        QVERIFY(!inside.SettingsBar->cbLightingEnabled->isChecked());
+        inside.Menu->menuViewShowskybox->trigger();
+        QVERIFY(!inside.Menu->menuViewSkycolors->isEnabled());
         form.findChild<QAction*>("menuViewGammaSW2_5")->trigger();
-        form.SettingsBar->cbCleanUp->click();
-        QVERIFY(!form.Menu->actionSettingsCleanup->isChecked());
+        inside.SettingsBar->cbCleanUp->click();
+        QVERIFY(!inside.Menu->actionSettingsCleanup->isChecked());
         w.Dialogs.Colors.push_back(0x123456);
-        form.Menu->menuViewSkycolortop->trigger();
+        inside.Menu->menuViewSkycolortop->trigger();
         form.close();
 
         const TSettings saved = TSettings::Read(w.SettingsPath());
@@ -273,13 +281,13 @@ private slots:
     void ShaderNameTypedIntoTheSurfacesTabRenamesAndMarks() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
-        TSurfacesTab& surfaces = *w.Form->tabSurfaces;
+        TSurfacesTab& surfaces = *w.Inside().tabSurfaces;
         surfaces.cbNamesSurfaces->setCurrentIndex(1);
         surfaces.cbNamesShaders->setEditText("textures/new/skin");
         emit surfaces.cbNamesShaders->lineEdit()->returnPressed();
         QCOMPARE(NameToString(w.Instances.MD3.Header.Surfaces[1].Shaders[0].name),
                  std::string("textures/new/skin"));
-        QCOMPARE(w.Form->gbModel->title(), QString("m.md3*"));
+        QCOMPARE(w.Inside().gbModel->title(), QString("m.md3*"));
     }
 
     void PivotChoiceResetsRotationUnlessLockedAndTakesTheTagOfFrameZero() {
@@ -288,27 +296,29 @@ private slots:
         shape.tags = 2;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(shape)));
         TForm1& form = *w.Form;
-        QComboBox* pivots = form.tabView->cbTagPivots;
-        form.State.View.ModelRotation = {10, 20, 30};
-        form.tabView->cbLockView->setChecked(true);
+        const TFormAccess inside(form);
+        QComboBox* pivots = inside.tabView->cbTagPivots;
+        inside.State.View.ModelRotation = {10, 20, 30};
+        inside.tabView->cbLockView->setChecked(true);
         emit pivots->activated(0);
-        QCOMPARE(form.State.View.ModelRotation, (TVector{10, 20, 30}));
-        form.tabView->cbLockView->setChecked(false);
+        QCOMPARE(inside.State.View.ModelRotation, (TVector{10, 20, 30}));
+        inside.tabView->cbLockView->setChecked(false);
         emit pivots->activated(0);
-        QCOMPARE(form.State.View.ModelRotation, TVector{});
+        QCOMPARE(inside.State.View.ModelRotation, TVector{});
 
         // Center Model keeps the fitted pivot; without it the chosen tag of frame 0 is the pivot.
-        form.State.View.PivotOffset = {1, 2, 3};
+        inside.State.View.PivotOffset = {1, 2, 3};
         pivots->setCurrentIndex(1);
         emit pivots->activated(1);
-        QCOMPARE(form.State.View.PivotOffset, (TVector{1, 2, 3}));
-        form.SettingsBar->cbCenterModel->click();
-        form.State.CurrentFrame = 1;
+        QCOMPARE(inside.State.View.PivotOffset, (TVector{1, 2, 3}));
+        inside.SettingsBar->cbCenterModel->click();
+        inside.State.CurrentFrame = 1;
         emit pivots->activated(1);
-        QCOMPARE(form.State.View.PivotOffset, VectorNegate(w.Instances.MD3.Header.Tags[1].origin));
+        QCOMPARE(inside.State.View.PivotOffset,
+                 VectorNegate(w.Instances.MD3.Header.Tags[1].origin));
         pivots->setCurrentIndex(2);
         emit pivots->activated(2);
-        QCOMPARE(form.State.View.PivotOffset, TVector{});
+        QCOMPARE(inside.State.View.PivotOffset, TVector{});
     }
 
 private:

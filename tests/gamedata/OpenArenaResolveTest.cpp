@@ -65,8 +65,8 @@ TEST(OpenArenaResolve, EveryPlayerSurfaceWhoseSkinNamesAnExistingImageGetsIt) {
             ASSERT_TRUE(model.LoadFromFile(resolver.Folders.TmpFolder + md3Path)) << md3Path;
             const std::string skinPath = folder + part + "_default.skin";
             game.ExtractExact(skinPath, resolver.Folders.TmpFolder);
-            input.Model = {ModelMD3, &model, nullptr};
-            input.Source = SourceGameArchive;
+            input.Model = {TModelKind::MD3, &model, nullptr};
+            input.Source = TModelSource::GameArchive;
             input.SelectedFolder = folder;
             resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath);
             resolver.Update(input);

@@ -31,8 +31,8 @@ protected:
         StringToName("models/x/body", Model.Header.Surfaces[0].Shaders[0].name);
         StringToName("Head", Model.Header.Surfaces[1].name);
         StringToName("models/x/head.tga", Model.Header.Surfaces[1].Shaders[0].name);
-        Input.Model = {ModelMD3, &Model, nullptr};
-        Input.Source = SourceGameArchive;
+        Input.Model = {TModelKind::MD3, &Model, nullptr};
+        Input.Source = TModelSource::GameArchive;
         Input.SelectedFolder = "models/x/";
     }
 
@@ -126,6 +126,23 @@ TEST_F(ResolverTest, SkinImageResolvesToPlainTextureAndEmbedsItsName) {
     EXPECT_TRUE(Resolver.Skin.Empty());
 }
 
+TEST_F(ResolverTest, SurfaceWithoutNameShowsTheSkinEntryTheUpdateUsed) {
+    WriteGameArchive({{"models/x/skin.tga", TGAImage(2, 2, 24)}});
+    StringToName("", Model.Header.Surfaces[0].name);
+    WriteText(Dir.File("m.skin"), ", models/x/skin.tga\n");
+    Apply();
+    ASSERT_TRUE(Resolver.LoadSkin(Dir.File("m.skin"), true, Input));
+    EXPECT_EQ(ShaderOf(0).Flags & SourceSkin, uint32_t(SourceSkin));
+    const auto details = [&](int surface) {
+        return SurfaceDetails(Input.Model, Shaders, Resolver.Skin, Resolver.ShaderFileItems,
+                              Resolver.ShaderNameFoundItems, surface);
+    };
+    EXPECT_EQ(details(0).Skin, "models/x/skin.tga");
+    EXPECT_EQ(details(1).Skin, "");  // "Head" has no entry
+    EXPECT_EQ(details(-1).Skin, ""); // no surface chosen
+    EXPECT_EQ(details(2).Skin, "");
+}
+
 TEST_F(ResolverTest, ClearingAnEmptySkinRunsNoUpdate) {
     WriteGameArchive({{"models/x/head.tga", TGAImage(2, 2, 24)}});
     Apply();
@@ -177,7 +194,7 @@ TEST_F(ResolverTest, BackslashesEndTheFolderPartBeforeTheExtensionIsTaken) {
 TEST_F(ResolverTest, ModelFolderOnDiskComesBeforeTheArchivesAndIsCaseBlind) {
     WriteGameArchive({{"models/x/head.tga", TGAImage(2, 2, 24)}});
     WriteText(Dir.File("disk/HEAD.TGA"), TGAImage(16, 16, 32));
-    Input.Source = SourceDisk;
+    Input.Source = TModelSource::File;
     Input.ModelFolder = Dir.File("disk/");
     Input.ModelFileFolder = Dir.File("disk/");
     Apply();
@@ -187,7 +204,7 @@ TEST_F(ResolverTest, ModelFolderOnDiskComesBeforeTheArchivesAndIsCaseBlind) {
     EXPECT_EQ(ShaderOf(1).Stages.at(0).Width, 16);
 
     // Loaded from an archive, the folder of the earlier file is forgotten.
-    Input.Source = SourceGameArchive;
+    Input.Source = TModelSource::GameArchive;
     Input.ModelFolder.clear();
     Input.ModelFileFolder.clear();
     Resolver.Update(Input);
@@ -207,7 +224,7 @@ TEST_F(ResolverTest, MapArchiveScriptsAndImagesComeBeforeTheGame) {
     map.Extract("scripts/*.shader", Resolver.Folders.MapTmpFolder);
     map.Close();
     Resolver.RegisterMapArchiveShaderFiles();
-    Input.Source = SourceMapArchive;
+    Input.Source = TModelSource::MapArchive;
     Input.ArchivePath = Dir.File("map.pk3");
     Resolver.Update(Input);
     EXPECT_EQ(ShaderOf(0).Flags, uint32_t(SourceSurfaceName | SourceScript | SourceMapOrGame));

@@ -1,7 +1,7 @@
 #include "GLTestView.h"
 
+#include "images/JpegCodec.h"
 #include "render/GLView.h"
-#include "render/JpegCodec.h"
 
 #include <GL/gl.h>
 #include <QApplication>
@@ -144,7 +144,7 @@ TView3DState HeadOnState() {
 
 TViewOptions PlainOptions() {
     TViewOptions options;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     options.Lighting = false;
     options.ShowTags = false;
     options.CenterModel = true;

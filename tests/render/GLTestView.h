@@ -12,13 +12,17 @@
 #include <string>
 #include <vector>
 
+namespace quillon {
+class TGLView;
+}
+
 namespace quillon::test {
 
 using TPixel = std::array<int, 3>;
 
 struct GLWorld {
     TOGL* Context;
-    class TGLView* View;
+    TGLView* View;
     std::vector<int> Errors;
 };
 

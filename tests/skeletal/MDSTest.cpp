@@ -145,7 +145,6 @@ TEST(MS3D, ReadsEveryBlock) {
     EXPECT_EQ(m.JointExtras[2].color[2], 2.0f);
     EXPECT_EQ(m.ModelExtra.transparencyMode, 2);
 
-    // Every truncation fails, including one that ends right after the joints.
     for (size_t cut : {size_t(13), size_t(20), bytes.size() - 1}) {
         WriteBytes(dir.File("cut.ms3d"), {bytes.begin(), bytes.begin() + cut});
         EXPECT_FALSE(m.LoadFromFile(dir.File("cut.ms3d"))) << cut;
@@ -154,8 +153,10 @@ TEST(MS3D, ReadsEveryBlock) {
     TMS3D empty = BuildMS3D(0, 0, 0);
     empty.ModelComments.clear();
     const std::vector<char> none = MS3DFileBytes(empty);
-    // The comment version follows the joints' count directly.
+    // Ends after a joint count of 0: the sections after the joints are optional.
     WriteBytes(dir.File("nojoints.ms3d"), {none.begin(), none.end() - 4 * 4 - 4 * 4 - 12});
+    EXPECT_TRUE(m.LoadFromFile(dir.File("nojoints.ms3d")));
+    WriteBytes(dir.File("nojoints.ms3d"), {none.begin(), none.end() - 4 * 4 - 4 * 4 - 12 - 1});
     EXPECT_FALSE(m.LoadFromFile(dir.File("nojoints.ms3d")));
     WriteBytes(dir.File("empty.ms3d"), none);
     EXPECT_TRUE(m.LoadFromFile(dir.File("empty.ms3d")));

@@ -1,5 +1,6 @@
 #include "MD3Builder.h"
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,64 @@ TMD3 BuildMD3(const MD3Shape& shape) {
                 surface.Vertices.push_back({int16_t(64 * v + s), int16_t(-32 * f), int16_t(v * f),
                                             int16_t((v * 37 + f * 11) & 0xFFFF)});
         h.Surfaces.push_back(surface);
+    }
+    return md3;
+}
+
+TSurface GridSurface(const std::string& name, int columns, int rows, int frames) {
+    TSurface surface;
+    StringToName(name, surface.name);
+    surface.numFrames = frames;
+    surface.numShaders = 1;
+    surface.Shaders.resize(1);
+    StringToName("models/test/" + name, surface.Shaders[0].name);
+    surface.numVerts = columns * rows;
+    auto at = [&](int c, int r) { return r * columns + c; };
+    for (int r = 0; r + 1 < rows; ++r)
+        for (int c = 0; c + 1 < columns; ++c) {
+            // Clockwise seen from above, so the faces point up.
+            surface.Triangles.push_back({{at(c, r), at(c, r + 1), at(c + 1, r)}});
+            surface.Triangles.push_back({{at(c + 1, r), at(c, r + 1), at(c + 1, r + 1)}});
+        }
+    surface.numTriangles = static_cast<uint32_t>(surface.Triangles.size());
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            surface.TexCoords.push_back({float(c) / columns, float(r) / rows});
+    for (int f = 0; f < frames; ++f)
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                surface.Vertices.push_back(
+                    {int16_t(64 * c), int16_t(64 * r), int16_t(64 * (f % 256)), int16_t(0)});
+    return surface;
+}
+
+TMD3 BuildGridMD3(int columns, int rows, int frames, int tags) {
+    TMD3 md3;
+    THeader& h = md3.Header;
+    StringToName("models/test/grid", h.name);
+    h.numFrames = frames;
+    h.numTags = tags;
+    h.numSurfaces = 1;
+    h.Surfaces.push_back(GridSurface("grid", columns, rows, frames));
+    const float width = float(columns - 1), depth = float(rows - 1);
+    for (int f = 0; f < frames; ++f) {
+        TMD3Frame frame;
+        const float height = float(f % 256);
+        frame.mins = {0, 0, height};
+        frame.maxs = {width, depth, height};
+        frame.localOrigin = {width / 2, depth / 2, height};
+        frame.radius = std::sqrt(width * width + depth * depth) / 2;
+        StringToName("frame" + std::to_string(f), frame.name);
+        h.Frames.push_back(frame);
+        for (int t = 0; t < tags; ++t) {
+            TMD3Tag tag;
+            StringToName("tag_" + std::to_string(t), tag.name);
+            tag.origin = {float(t), 0, height};
+            tag.axis[0] = AxisPosX();
+            tag.axis[1] = AxisPosY();
+            tag.axis[2] = AxisPosZ();
+            h.Tags.push_back(tag);
+        }
     }
     return md3;
 }

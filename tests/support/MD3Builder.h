@@ -22,6 +22,16 @@ struct MD3Shape {
 // A model with the given counts; every field holds a value derived from its position.
 TMD3 BuildMD3(const MD3Shape& shape);
 
+// A flat grid of columns x rows vertices one unit apart in the plane z = frame % 256, facing up
+// (normal code 0), with a texture coordinate of its own for every vertex: a surface with nothing
+// for the model check to find.
+TSurface GridSurface(const std::string& name, int columns, int rows, int frames);
+
+// One grid surface ("grid", shader "models/test/grid") and `tags` tags, with every frame's box,
+// origin (the box centre) and radius worked out from the grid's corners: a model the check finds
+// nothing wrong with.
+TMD3 BuildGridMD3(int columns, int rows, int frames, int tags = 1);
+
 // The bytes of a file for `model` (t in file convention). With `reverseBlocks`, each surface
 // stores vertices, texture coordinates, triangles, shaders in that order after its header, and
 // the tags come before the frames, with a few padding bytes between blocks.

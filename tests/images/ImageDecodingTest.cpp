@@ -1,7 +1,7 @@
 // The image decoders and the gamma, on bytes the tests build.
-#include "render/Gamma.h"
-#include "render/JpegCodec.h"
-#include "render/Tga.h"
+#include "images/Gamma.h"
+#include "images/JpegCodec.h"
+#include "images/Tga.h"
 
 #include <gtest/gtest.h>
 
@@ -95,23 +95,36 @@ TEST(Tga, ColourMapIsSkipped) {
     EXPECT_EQ(Pixel(image, 0), (Rgba{7, 6, 5, 255}));
 }
 
-TEST(Tga, TruncatedAndUnsupportedFilesAreRefused) {
+TEST(Tga, TruncatedAndUnsupportedFilesAreRefusedWithTheReason) {
     TRgbaImage image;
     auto shortHeader = TgaHeader(2, 1, 1, 24);
     shortHeader.resize(10);
-    EXPECT_FALSE(DecodeTga(shortHeader, image));
+    EXPECT_EQ(DecodeTga(shortHeader, image).Error,
+              "truncated: the TGA header needs 18 bytes at offset 0, 10 remain");
 
     auto shortPixels = TgaHeader(2, 2, 2, 24);
     Append(shortPixels, {1, 2, 3});
-    EXPECT_FALSE(DecodeTga(shortPixels, image));
+    EXPECT_EQ(DecodeTga(shortPixels, image).Error,
+              "truncated: pixel data needs 12 bytes at offset 18, 3 remain");
 
     auto shortRun = TgaHeader(10, 4, 1, 24);
     Append(shortRun, {0x03, 1, 2, 3});
-    EXPECT_FALSE(DecodeTga(shortRun, image));
+    EXPECT_EQ(DecodeTga(shortRun, image).Error,
+              "truncated: run-length pixel needs 3 bytes at offset 22, 0 remain");
 
     auto grey = TgaHeader(3, 1, 1, 8);
     Append(grey, {1});
-    EXPECT_FALSE(DecodeTga(grey, image));
+    const TDecodeResult greyResult = DecodeTga(grey, image);
+    EXPECT_FALSE(greyResult);
+    EXPECT_EQ(greyResult.Error.rfind("TGA image type 3 with 8 bits per pixel not supported", 0), 0u)
+        << greyResult.Error;
+
+    auto idPastTheEnd = TgaHeader(2, 1, 1, 24);
+    idPastTheEnd[0] = 200;
+    EXPECT_EQ(DecodeTga(idPastTheEnd, image).Error,
+              "truncated: the image ID and colour map needs 200 bytes at offset 18, 0 remain");
+
+    EXPECT_EQ(DecodeTga(TgaHeader(2, 0, 5, 24), image).Error, "TGA image of 0x5 pixels is empty");
 
     // A header claiming 65535 × 65535 pixels with a few bytes behind it allocates nothing big.
     auto huge = TgaHeader(10, 65535, 65535, 32);
@@ -171,7 +184,10 @@ TEST(Jpeg, RoundTripKeepsSizeColourAndFlipsRowsBottomFirst) {
 TEST(Jpeg, BrokenFilesAreFalseNotFatal) {
     TRgbaImage image;
     std::vector<uint8_t> junk = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3};
-    EXPECT_FALSE(DecodeJpeg(junk, image));
+    const TDecodeResult result = DecodeJpeg(junk, image);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Error.rfind("JPEG: ", 0), 0u) << result.Error;
+    EXPECT_GT(result.Error.size(), 6u);
     EXPECT_FALSE(DecodeJpeg({}, image));
     int w, h;
     EXPECT_FALSE(ReadJpegSize(junk, w, h));

@@ -12,17 +12,22 @@ namespace {
 struct TErrorJump {
     jpeg_error_mgr Manager;
     std::jmp_buf Jump;
+    char Message[JMSG_LENGTH_MAX] = {};
 };
 
 void JumpOnError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<TErrorJump*>(info->err)->Jump, 1);
+    auto* error = reinterpret_cast<TErrorJump*>(info->err);
+    info->err->format_message(info, error->Message);
+    std::longjmp(error->Jump, 1);
 }
 
 void Silence(j_common_ptr, int) {}
 
-// Runs `body` on a decompressor reading `file`; false when libjpeg gives up on the file. Only
-// plain data lives across the jump, so nothing is left half-destroyed.
-template <class Body> bool WithDecompressor(std::span<const uint8_t> file, Body body) {
+// Runs `body` on a decompressor reading `file`; a failure when libjpeg gives up on the file or
+// `body` refuses it. Only plain data lives across the jump, so nothing is left half-destroyed.
+template <class Body> TDecodeResult WithDecompressor(std::span<const uint8_t> file, Body body) {
+    if (file.empty())
+        return TDecodeResult::Failed("empty JPEG file");
     jpeg_decompress_struct info;
     TErrorJump error;
     info.err = jpeg_std_error(&error.Manager);
@@ -30,37 +35,37 @@ template <class Body> bool WithDecompressor(std::span<const uint8_t> file, Body 
     error.Manager.emit_message = Silence;
     if (setjmp(error.Jump)) {
         jpeg_destroy_decompress(&info);
-        return false;
+        return TDecodeResult::Failed(std::string("JPEG: ") + error.Message);
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    const bool ok = body(info);
+    jpeg_read_header(&info, TRUE);
+    TDecodeResult result = body(info);
     jpeg_destroy_decompress(&info);
-    return ok;
+    return result;
 }
 
 } // namespace
 
 bool ReadJpegSize(std::span<const uint8_t> file, int& width, int& height) {
-    return WithDecompressor(file, [&](jpeg_decompress_struct& info) {
-        width = static_cast<int>(info.image_width);
-        height = static_cast<int>(info.image_height);
-        return true;
-    });
+    return WithDecompressor(file,
+                            [&](jpeg_decompress_struct& info) {
+                                width = static_cast<int>(info.image_width);
+                                height = static_cast<int>(info.image_height);
+                                return TDecodeResult::Done();
+                            })
+        .Ok;
 }
 
-bool DecodeJpeg(std::span<const uint8_t> file, TRgbaImage& image) {
+TDecodeResult DecodeJpeg(std::span<const uint8_t> file, TRgbaImage& image) {
     image = {};
     // The buffers live out here: a jump out of libjpeg must not skip their destructors.
     std::vector<uint8_t> pixels, row;
     int width = 0, height = 0;
-    const bool ok = WithDecompressor(file, [&](jpeg_decompress_struct& info) {
-        if (!ImageSizeAcceptable(info.image_width, info.image_height))
-            return false;
+    const TDecodeResult result = WithDecompressor(file, [&](jpeg_decompress_struct& info) {
+        const std::string problem = ImageSizeProblem("JPEG", info.image_width, info.image_height);
+        if (!problem.empty())
+            return TDecodeResult::Failed(problem);
         info.out_color_space = JCS_RGB;
         jpeg_start_decompress(&info);
         width = static_cast<int>(info.output_width);
@@ -81,14 +86,14 @@ bool DecodeJpeg(std::span<const uint8_t> file, TRgbaImage& image) {
             }
         }
         jpeg_finish_decompress(&info);
-        return true;
+        return TDecodeResult::Done();
     });
-    if (!ok)
-        return false;
+    if (!result)
+        return result;
     image.Width = width;
     image.Height = height;
     image.Pixels = std::move(pixels);
-    return true;
+    return result;
 }
 
 std::vector<uint8_t> EncodeJpeg(std::span<const uint8_t> rgb, int width, int height, int quality) {

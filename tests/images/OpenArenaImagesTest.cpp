@@ -3,7 +3,7 @@
 #include "support/MD3Builder.h"
 
 #include "gamedata/PK3Archive.h"
-#include "render/ObjTexture.h"
+#include "images/ImageFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using namespace quillon;
 using namespace quillon::test;
 namespace fs = std::filesystem;
 
-TEST(OpenArenaTextures, EveryPlayerImageDecodes) {
+TEST(OpenArenaImages, EveryPlayerImageDecodes) {
     const std::string archivePath = "/usr/share/games/openarena/baseoa/pak2-players.pk3";
     if (!fs::exists(archivePath))
         GTEST_SKIP() << "OpenArena player data not installed (./test.sh installs it)";
@@ -27,7 +27,8 @@ TEST(OpenArenaTextures, EveryPlayerImageDecodes) {
         if (!entry.is_regular_file())
             continue;
         TRgbaImage image;
-        EXPECT_TRUE(TObjTexture::DecodeFile(entry.path().string(), image)) << entry.path();
+        const TDecodeResult result = DecodeImageFile(entry.path().string(), image);
+        EXPECT_TRUE(result) << entry.path() << ": " << result.Error;
         EXPECT_EQ(image.Pixels.size(), size_t(image.Width) * image.Height * 4);
         decoded += !image.Pixels.empty();
     }

@@ -1,0 +1,84 @@
+// What a group of commands may ask of the main window: the central objects and the dialogs, what
+// the user has chosen, and the operations every command is made of (fill the panels, apply the
+// tab set and menu state, reset the animation controls and the view, update skins, shaders and
+// textures, mark the model changed, report in the status bar). Command classes know the window
+// only through this interface, so its widgets and its state stay its own.
+#pragma once
+
+#include "Dialogs.h"
+#include "ProgramInstances.h"
+#include "gamedata/ModelKind.h"
+#include "gamedata/ModelSource.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class IModelWindow {
+public:
+    virtual ~IModelWindow() = default;
+
+    virtual TProgramInstances& Instances() = 0;
+    virtual IDialogs& Dialogs() = 0;
+
+    // --- what is loaded and what the user has chosen ---
+    virtual TModelKind ModelKind() const = 0;
+    virtual int CurrentFrame() const = 0;
+    // The surface chosen on the Surfaces tab; -1 when none.
+    virtual int ChosenSurface() const = 0;
+    // The entry chosen in the View tab's pivot list (the tags, then "origin"); -1 when none.
+    virtual int ChosenPivot() const = 0;
+    virtual std::string ChosenPivotName() const = 0;
+    // The MD3 open dialog, shared by the load and the frame-adding commands.
+    virtual TFileDialog& ModelOpenDialog() = 0;
+
+    // --- the frame every command runs in ---
+    // Runs a command with the general error report around it.
+    virtual void RunCommand(const std::function<void()>& command) = 0;
+    // Nothing is drawn while the window is busy.
+    virtual void SetBusy(bool busy) = 0;
+    virtual void SetStatus(const std::string& text) = 0;
+    // The status after a failed load: the file's name, then the reader's reason.
+    void ReportLoadFailure(const std::string& path, const std::string& reason);
+    virtual void DrawView() = 0;
+    // Shows the window's changes at once, before a long step.
+    virtual void RepaintNow() = 0;
+
+    // --- a model replaced ---
+    // Before a load: empties the models and everything that shows them (panels, LOD controls,
+    // animation names, the map archive's shader list and archive path).
+    virtual void EmptyModels() = 0;
+    virtual void SetCurrentModel(TModelKind kind, TModelSource source,
+                                 const std::string& folder) = 0;
+    virtual void ApplyTabSet(TModelKind kind) = 0;
+    virtual void ApplyMenuState(TModelKind kind) = 0;
+    // The General tab's name field and the caption of the model area.
+    virtual void SetModelNameField(const std::string& text) = 0;
+    virtual void SetModelCaption(const std::string& text) = 0;
+    // The hint of the Save As command.
+    virtual void SetSaveHints(const std::string& hint) = 0;
+
+    // --- a model changed ---
+    virtual void FillPanels() = 0;
+    virtual void ResetAnimationControls() = 0;
+    // Back to the initial camera and fitted to the model, unless Lock View is ticked.
+    virtual void ResetView() = 0;
+    // Appends one "*" to the caption of the model area.
+    virtual void MarkChanged() = 0;
+
+    // --- skins, shaders and textures ---
+    virtual void UpdateSkinsShadersTextures() = 0;
+    // Replaces the skin by the file's and updates; a missing file leaves no skin.
+    virtual void LoadSkin(const std::string& path) = 0;
+    virtual void ClearSkin() = 0;
+    virtual bool HasSkin() const = 0;
+    // Writes the skin's resolved names into the model; false when there was nothing to write.
+    virtual bool EmbedSkin() = 0;
+    virtual const std::vector<std::string>& ShaderList() const = 0;
+    // Keeps the user's shader scripts (also in the settings file) and updates.
+    virtual void SetShaderList(const std::vector<std::string>& paths) = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,230 @@
+// export: a model written as glTF 2.0 (.glb, or .gltf with its .bin and images beside it). An
+// .mdm is followed by its .mdx (whose .aninc, when present, names the animations); an .md3,
+// .mds, .map or .ms3d stands alone. With --game the surfaces are resolved as the window
+// resolves them and their images embedded. A summary goes to stdout; nothing is written on
+// failure.
+#include "Verbs.h"
+
+#include "ModelResolution.h"
+
+#include "core/CasePath.h"
+#include "core/MD3.h"
+#include "gamedata/ScriptText.h"
+#include "interchange/GltfExport.h"
+#include "interchange/MS3DExport.h"
+#include "mapimport/FolderTextureSource.h"
+#include "mapimport/LevelMap.h"
+#include "skeletal/MDS.h"
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <regex>
+
+namespace quillon::cli {
+
+namespace {
+
+struct ExportArgs {
+    std::vector<std::string> models;
+    std::string output;
+    std::string frames;
+    double framesPerSecond = 15;
+    double scale = 1;
+    std::string skeletal = "skin";
+    TResolveSettings settings;
+};
+
+// Every model kind the verb reads, loaded and ready to export.
+struct LoadedModel {
+    TMD3 md3;
+    TMDM mdm;
+    TMDX mdx;
+    TANINC script;
+    TMDS mds;
+    TMS3D ms3d;
+    TExportModel model;
+    TModelRef ref;
+    std::vector<std::string> warnings;
+};
+
+bool ParseFrames(const std::string& text, TExportOptions& options) {
+    static const std::regex pattern(R"((\d{1,9})(?:-(\d{1,9}))?)");
+    std::smatch match;
+    if (!std::regex_match(text, match, pattern))
+        return false;
+    options.AllFrames = false;
+    options.Frames.First = std::stoi(match[1]);
+    options.Frames.Last = match[2].matched ? std::stoi(match[2]) : options.Frames.First;
+    return true;
+}
+
+std::string Folder(const std::string& path) {
+    return WithTrailingSlash(std::filesystem::absolute(path).parent_path().string());
+}
+
+void LoadScript(const std::string& mdxPath, LoadedModel& loaded) {
+    const std::string path = WithoutExtension(mdxPath) + ".aninc";
+    try {
+        if (loaded.script.LoadFromFile(path))
+            loaded.model.Script = &loaded.script;
+    } catch (const ConversionError& e) {
+        loaded.model.Script = &loaded.script;
+        loaded.warnings.push_back(path + ": " + e.what() + "; the animations before it are kept");
+    }
+}
+
+// Loads the model files; an exit code when they cannot be used.
+int Load(const ExportArgs& args, LoadedModel& loaded) {
+    const std::string& path = args.models[0];
+    const std::string extension = ExtensionOf(path);
+    const bool skeletal = EqualsIgnoringCase(extension, ".mdm");
+    if (args.models.size() != (skeletal ? 2u : 1u)) {
+        std::cerr << (skeletal ? "an .mdm is followed by its .mdx and nothing else\n"
+                               : "an .md3, .mds, .map or .ms3d stands alone\n");
+        return ExitUsage;
+    }
+    TExportModel& model = loaded.model;
+    model.Name = WithoutExtension(FilePart(path));
+    if (EqualsIgnoringCase(extension, ".md3")) {
+        if (!loaded.md3.LoadFromFile(path))
+            return InvalidInput(path, "not a valid MD3 file");
+        model.MD3 = &loaded.md3;
+        loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
+    } else if (skeletal) {
+        if (!loaded.mdm.LoadFromFile(path))
+            return InvalidInput(path, "not a valid MDM file");
+        if (!loaded.mdx.LoadFromFile(args.models[1]))
+            return InvalidInput(args.models[1], "not a valid MDX file");
+        LoadScript(args.models[1], loaded);
+        model.MDM = &loaded.mdm;
+        model.MDX = &loaded.mdx;
+        loaded.ref = {TModelKind::Skeletal, nullptr, &loaded.mdm};
+    } else if (EqualsIgnoringCase(extension, ".mds")) {
+        if (!loaded.mds.LoadFromFile(path) || !loaded.mds.ConvertToSkeletal(loaded.mdm, loaded.mdx))
+            return InvalidInput(path, "not a valid MDS file");
+        model.MDM = &loaded.mdm;
+        model.MDX = &loaded.mdx;
+        loaded.ref = {TModelKind::MDS, nullptr, &loaded.mdm};
+    } else if (EqualsIgnoringCase(extension, ".map")) {
+        TFolderTextureSource textures({Folder(path)});
+        if (!args.settings.Game.empty())
+            textures.AddFolder(WithTrailingSlash(args.settings.Game) + "etmain/");
+        TLevelMap map;
+        if (!map.LoadMap(path, textures)) {
+            std::cerr << path << ": no such file\n";
+            return ExitFileProblem;
+        }
+        loaded.warnings.insert(loaded.warnings.end(), map.Warnings.begin(), map.Warnings.end());
+        std::string message;
+        if (!map.ConvertToMD3(loaded.md3, message))
+            return InvalidInput(path, message);
+        model.MD3 = &loaded.md3;
+        loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
+    } else if (EqualsIgnoringCase(extension, ".ms3d")) {
+        if (!loaded.ms3d.LoadFromFile(path))
+            return InvalidInput(path, "not a valid MilkShape 3D file");
+        model.MS3D = &loaded.ms3d;
+    } else {
+        std::cerr << path << ": not a model the export reads (.md3, .mdm, .mds, .map, .ms3d)\n";
+        return ExitUsage;
+    }
+    return ExitDone;
+}
+
+int FailureExit(TExportFailure failure) {
+    switch (failure) {
+    case TExportFailure::Options:
+        return ExitUsage;
+    case TExportFailure::Write:
+        return ExitFileProblem;
+    default:
+        return ExitInvalidInput;
+    }
+}
+
+void PrintSummary(const TExportSummary& summary, bool skeletal) {
+    for (const std::string& file : summary.Files)
+        std::cout << "wrote " << file << "\n";
+    std::cout << "meshes: " << summary.Meshes << "\n"
+              << "vertices: " << summary.Vertices << "\n";
+    if (skeletal)
+        std::cout << "skeletal: " << (summary.SkeletalAsMorph ? "morph targets" : "skin") << "\n";
+    if (summary.Joints > 0)
+        std::cout << "joints: " << summary.Joints << "\n";
+    else
+        std::cout << "morph targets: " << summary.MorphTargets << "\n";
+    std::cout << "animations: " << summary.Animations << "\n"
+              << "textures embedded: " << summary.TexturesEmbedded << "\n"
+              << "warnings: " << summary.Warnings.size() << "\n";
+    for (const std::string& warning : summary.Warnings)
+        std::cout << "warning: " << warning << "\n";
+}
+
+int RunExport(const ExportArgs& args) {
+    TExportOptions options;
+    if (!args.frames.empty() && !ParseFrames(args.frames, options)) {
+        std::cerr << "--frames takes A-B or A (frame numbers), not \"" << args.frames << "\"\n";
+        return ExitUsage;
+    }
+    options.FramesPerSecond = args.framesPerSecond;
+    options.Scale = args.scale;
+    options.Skeletal = args.skeletal == "morph" ? TSkeletalMode::Morph : TSkeletalMode::Skin;
+    bool binary;
+    if (!GltfFormatOfPath(args.output, binary)) {
+        std::cerr << args.output << ": the output must end in .glb or .gltf\n";
+        return ExitUsage;
+    }
+
+    LoadedModel loaded;
+    if (const int code = Load(args, loaded); code != ExitDone)
+        return code;
+    TModelResolution resolution;
+    if (loaded.model.MS3D) {
+        loaded.model.Materials = MS3DMaterials(loaded.ms3d, Folder(args.models[0]));
+    } else {
+        if (!resolution.Resolve(args.settings, loaded.ref, args.models[0]))
+            return ExitUsage;
+        loaded.model.Materials =
+            SurfaceMaterials(loaded.ref, resolution.Shaders, resolution.Resolver.Skin);
+        if (args.settings.Game.empty())
+            loaded.warnings.push_back("no game folder (--game): no shader or image is looked up");
+    }
+    TExportResult result = ExportGltf(loaded.model, options, args.output);
+    if (!result.Ok()) {
+        std::cerr << args.models[0] << ": " << result.Error << "\n";
+        return FailureExit(result.Failure);
+    }
+    TExportSummary& summary = result.Summary;
+    summary.Warnings.insert(summary.Warnings.begin(), loaded.warnings.begin(),
+                            loaded.warnings.end());
+    PrintSummary(summary, loaded.model.MDM != nullptr);
+    return ExitDone;
+}
+
+} // namespace
+
+void AddExportVerbs(VerbContext& context) {
+    auto args = std::make_shared<ExportArgs>();
+    auto* verb = context.app.add_subcommand("export", "Write a model as glTF 2.0 (.glb or .gltf)");
+    verb->add_option("MODEL", args->models,
+                     "an .md3, .mds, .map or .ms3d file, or an .mdm followed by its .mdx")
+        ->required();
+    verb->add_option("-o,--output", args->output, "the .glb or .gltf file to write")->required();
+    verb->add_option("--frames", args->frames, "the frames to export, A-B (default: all)");
+    verb->add_option("--fps", args->framesPerSecond, "frames per second of the animations")
+        ->check(CLI::PositiveNumber);
+    verb->add_option("--skin", args->settings.Skin, "a skin file");
+    verb->add_option("--game", args->settings.Game, "the game folder (holding etmain/pak0.pk3)");
+    verb->add_option("--pk3", args->settings.Pk3, "a map archive");
+    verb->add_option("--skeletal", args->skeletal,
+                     "skin (a glTF skin where it follows the posing, else morph targets) or "
+                     "morph (always morph targets)")
+        ->check(CLI::IsMember({"skin", "morph"}));
+    verb->add_option("--scale", args->scale, "glTF units per game unit")
+        ->check(CLI::PositiveNumber);
+    auto& run = context.run;
+    verb->callback([&run, args] { run = [args] { return RunExport(*args); }; });
+}
+
+} // namespace quillon::cli

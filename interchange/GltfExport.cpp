@@ -1,0 +1,134 @@
+#include "GltfExport.h"
+
+#include "AnimationClips.h"
+#include "GltfBuilder.h"
+#include "MD3Export.h"
+#include "MS3DExport.h"
+#include "MaterialTable.h"
+#include "SkeletalExport.h"
+#include "core/CasePath.h"
+#include "gamedata/ScriptText.h"
+
+#include <cmath>
+#include <optional>
+
+namespace quillon {
+
+namespace {
+
+// A binary glTF stores its length in 32 bits; a little room is left for the JSON.
+constexpr uint64_t MaxBufferBytes = 0xFFFFFFFFull - (64ull << 20);
+
+int FrameCount(const TExportModel& model) {
+    if (model.MD3)
+        return int(model.MD3->Header.Frames.size());
+    if (model.MDX)
+        return int(std::min<uint64_t>(model.MDX->Frames.size(), model.MDX->Header.numFrames));
+    return 1;
+}
+
+std::optional<std::string> ModelProblem(const TExportModel& model) {
+    const int kinds = (model.MD3 != nullptr) + (model.MDM != nullptr || model.MDX != nullptr) +
+                      (model.MS3D != nullptr);
+    if (kinds != 1 || (model.MDM != nullptr) != (model.MDX != nullptr))
+        return "the export needs one model: an MD3, an MDM with its MDX, or a MilkShape model";
+    if (model.MD3)
+        return MD3ExportProblem(*model.MD3);
+    if (model.MS3D)
+        return MS3DExportProblem(*model.MS3D);
+    return std::nullopt;
+}
+
+std::optional<std::string> OptionsProblem(const TExportOptions& options) {
+    if (!std::isfinite(options.FramesPerSecond) || options.FramesPerSecond <= 0)
+        return "the frame rate must be a positive number";
+    if (!std::isfinite(options.Scale) || options.Scale <= 0)
+        return "the scale must be a positive number";
+    return std::nullopt;
+}
+
+// The frames to export, or why the options' range does not fit the model.
+std::optional<std::string> ChooseFrames(const TExportModel& model, const TExportOptions& options,
+                                        TFrameRange& frames) {
+    const int count = FrameCount(model);
+    if (count == 0)
+        return std::string("the model has no frames");
+    frames = options.AllFrames ? TFrameRange{0, count - 1} : options.Frames;
+    if (frames.First < 0 || frames.Last < frames.First || frames.Last >= count)
+        return "frames " + std::to_string(frames.First) + " to " + std::to_string(frames.Last) +
+               " are not within the model's " + std::to_string(count) + " frames (0 to " +
+               std::to_string(count - 1) + ")";
+    return std::nullopt;
+}
+
+TExportResult Failure(TExportFailure kind, std::string error) {
+    TExportResult result;
+    result.Failure = kind;
+    result.Error = std::move(error);
+    return result;
+}
+
+} // namespace
+
+bool GltfFormatOfPath(const std::string& path, bool& binary) {
+    const std::string extension = ExtensionOf(path);
+    binary = EqualsIgnoringCase(extension, ".glb");
+    return binary || EqualsIgnoringCase(extension, ".gltf");
+}
+
+TExportResult ExportGltf(const TExportModel& model, const TExportOptions& options,
+                         const std::string& path) {
+    bool binary = true;
+    if (!GltfFormatOfPath(path, binary))
+        return Failure(TExportFailure::Options, "the output file must end in .glb or .gltf");
+    TExportPlan plan;
+    if (auto problem = ModelProblem(model))
+        return Failure(TExportFailure::Model, *problem);
+    if (auto problem = OptionsProblem(options))
+        return Failure(TExportFailure::Options, *problem);
+    if (auto problem = ChooseFrames(model, options, plan.Frames))
+        return Failure(FrameCount(model) == 0 ? TExportFailure::Model : TExportFailure::Options,
+                       *problem);
+    plan.Scale = options.Scale;
+
+    TExportResult result;
+    TExportSummary& summary = result.Summary;
+    if (!model.MS3D)
+        plan.Clips = AnimationClips("all frames", plan.Frames, options.FramesPerSecond,
+                                    model.MDX ? model.Script : nullptr, summary.Warnings);
+    const std::string fileName = FilePart(path);
+    TGltfBuilder builder(binary ? TGltfFormat::Binary : TGltfFormat::Text,
+                         WithoutExtension(fileName));
+    TMaterialTable table(builder, summary.Warnings);
+    std::vector<int> roots;
+    if (model.MD3) {
+        roots = AddMD3(builder, *model.MD3, plan, model.Materials, table, summary);
+    } else if (model.MS3D) {
+        roots = AddMS3D(builder, *model.MS3D, plan.Scale, model.Materials, table, summary);
+    } else {
+        TSkeletalNodes nodes = AddSkeletal(builder, *model.MDM, *model.MDX, plan, options.Skeletal,
+                                           model.Materials, table, summary);
+        if (nodes.Error)
+            return Failure(TExportFailure::Model, *nodes.Error);
+        roots = std::move(nodes.Roots);
+    }
+    summary.TexturesEmbedded = table.TexturesEmbedded();
+    if (builder.BufferSize() > MaxBufferBytes)
+        return Failure(TExportFailure::Model,
+                       "the model's data would pass the 4 GB a glTF file can hold");
+
+    tinygltf::Scene scene;
+    scene.name = model.Name;
+    scene.nodes = roots;
+    builder.Document().scenes.push_back(std::move(scene));
+    builder.Document().defaultScene = 0;
+    const std::vector<TOutputFile> files = builder.Finish(fileName);
+    const std::string folder = FolderPart(path);
+    if (!WriteOutputFiles(folder, files))
+        return Failure(TExportFailure::Write, path + ": could not write the whole file");
+    for (const TOutputFile& file : files)
+        summary.Files.push_back(folder + file.Name);
+    return result;
+}
+
+} // namespace quillon
