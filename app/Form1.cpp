@@ -5,11 +5,13 @@
 #include "CommandFrame.h"
 #include "GeneralTab.h"
 #include "HelpTab.h"
+#include "LodGroup.h"
 #include "MD3EditCommands.h"
 #include "MD3FileCommands.h"
 #include "MainMenu.h"
 #include "PlaybackControls.h"
 #include "SettingsBar.h"
+#include "SkeletalCommands.h"
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "TexturingCommands.h"
@@ -17,6 +19,7 @@
 #include "core/CasePath.h"
 #include "core/Version.h"
 #include "gamedata/ImageHeaderTextures.h"
+#include "render/SkeletalDrawer.h"
 #include "render/ViewRenderer.h"
 
 #include <QAction>
@@ -73,7 +76,9 @@ void TForm1::BuildWindow() {
     tabTags = new TTagsTab(pcTabs);
     tabSurfaces = new TSurfacesTab(pcTabs);
     tabBones = new TBonesTab(pcTabs);
-    tabView = new TViewTab(State.CurrentFrame, UserDialogs, pcTabs);
+    tabView = new TViewTab(
+        State.CurrentFrame, UserDialogs, ProgramInstances.MDM,
+        [this] { return IsSkeletal(State.ModelKind); }, pcTabs);
     tabHelp = new THelpTab(pcTabs);
     pcTabs->addTab(tabGeneral, "General");
     pcTabs->addTab(tabAnimation, "Animation");
@@ -99,6 +104,7 @@ void TForm1::BuildWindow() {
     MD3Files = new TMD3FileCommands(*this, this);
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
+    Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
     resize(1100, 800);
 }
 
@@ -107,6 +113,7 @@ void TForm1::ConnectCommands() {
     MD3Files->Connect(*Menu);
     Texturing->Connect(*Menu);
     MD3Edits->Connect(*Menu);
+    Skeletal->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -142,16 +149,32 @@ void TForm1::ConnectCommands() {
 void TForm1::ConnectWindowCommands() {
     ConnectCommand(*this, *Menu, Menu->actionFileExit, this, [this] { close(); });
     ConnectCommand(*this, *Menu, Menu->actionModelClear, this, [this] { ClearModel(); });
+    ConnectCommand(*this, *Menu, Menu->actionFileSaveAs, this, [this] {
+        if (IsSkeletal(State.ModelKind))
+            Skeletal->SaveAs();
+        else
+            MD3Files->SaveAs();
+    });
     ConnectCommand(*this, *Menu, Menu->actionHelp, this, [this] { ToggleHelp(); });
     ConnectCommand(*this, *Menu, Menu->actionSettingsGamedir, this, [this] { ChooseGameFolder(); });
 }
 
-void TForm1::OpenFromCommandLine(const std::string& path) {
+void TForm1::OpenFromCommandLine(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    const std::string& path = paths[0];
+    const std::string extension = LowerExtension(path);
     RunCommand([&] {
-        if (LowerExtension(path) == ".md3")
+        if (extension == ".md3")
             MD3Files->LoadMD3(path);
+        else if (extension == ".mdm")
+            Skeletal->LoadMDMMDX(path, paths.size() > 1 ? std::optional(paths[1]) : std::nullopt);
+        else if (extension == ".mds")
+            Skeletal->LoadMDS(path);
         else
-            SetStatus("Only MD3 models can be opened from the command line: " + FilePart(path));
+            SetStatus("Only MD3, MDM (with its MDX) and MDS models can be opened from the command "
+                      "line: " +
+                      FilePart(path));
     });
 }
 
@@ -231,7 +254,6 @@ void TForm1::RepaintNow() {
 }
 
 void TForm1::EmptyModels() {
-    tabView->ResetLOD();
     Playback->SetAnimations({});
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
@@ -266,6 +288,8 @@ void TForm1::SetSaveHints(const std::string& hint) {
 }
 
 void TForm1::FillPanels() {
+    if (IsSkeletal(State.ModelKind))
+        return FillSkeletalPanels();
     const TMD3& md3 = ProgramInstances.MD3;
     tabGeneral->Fill(md3);
     tabAnimation->Fill(md3);
@@ -277,6 +301,19 @@ void TForm1::FillPanels() {
     tabView->SetPivots(tagNames);
 }
 
+void TForm1::FillSkeletalPanels() {
+    const TMDM& mesh = ProgramInstances.MDM;
+    tabGeneral->Fill(mesh);
+    tabTags->Fill(mesh);
+    tabSurfaces->Fill(mesh);
+    tabBones->Fill(ProgramInstances.MDX);
+    std::vector<std::string> tagNames;
+    for (const TMDMTag& tag : mesh.Tags)
+        tagNames.push_back(NameToString(tag.name));
+    tabView->SetPivots(tagNames);
+    tabView->gbLOD->Refresh();
+}
+
 void TForm1::ClearPanels() {
     tabGeneral->Clear();
     tabAnimation->Clear();
@@ -284,6 +321,7 @@ void TForm1::ClearPanels() {
     tabSurfaces->Clear();
     tabBones->Clear();
     tabView->SetPivots({});
+    tabView->gbLOD->Reset();
 }
 
 void TForm1::SetTabVisible(QWidget* tab, bool visible) {
@@ -361,6 +399,7 @@ TViewOptions TForm1::ViewOptions() const {
     options.CenterModel = settings.CenterModel;
     options.LockView = tabView->IsViewLocked();
     options.PivotIndex = tabView->ChosenPivot();
+    options.LODEnabled = tabView->gbLOD->PreviewEnabled();
     options.SkyBoxEnabled = settings.SkyBoxEnabled;
     options.SkyColorTop = settings.ColorTop;
     options.SkyColorBottom = settings.ColorBottom;
@@ -380,10 +419,14 @@ void TForm1::ChoosePivot(int) {
 void TForm1::RecomputePivotOffset() {
     if (State.Settings.CenterModel)
         return; // the fit has centred the model's bounding box
-    State.View.PivotOffset =
-        State.ModelKind == TModelKind::MD3
-            ? TViewRenderer::TagPivot(ProgramInstances.MD3, tabView->ChosenPivot(), 0)
-            : TVector{};
+    const int pivot = tabView->ChosenPivot();
+    if (State.ModelKind == TModelKind::MD3)
+        State.View.PivotOffset = TViewRenderer::TagPivot(ProgramInstances.MD3, pivot, 0);
+    else if (IsSkeletal(State.ModelKind))
+        State.View.PivotOffset = TSkeletalDrawer::Pivot(ProgramInstances.MDM, ProgramInstances.MDX,
+                                                        pivot, State.CurrentFrame);
+    else
+        State.View.PivotOffset = {};
 }
 
 void TForm1::TabChanged(int index) {

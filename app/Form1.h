@@ -39,6 +39,7 @@ class TMD3EditCommands;
 class TMD3FileCommands;
 class TPlaybackControls;
 class TSettingsBar;
+class TSkeletalCommands;
 class TSurfacesTab;
 class TTagsTab;
 class TTexturingCommands;
@@ -60,8 +61,9 @@ public:
 
     // The exit code that start-up asked the program to end with (0: none was asked).
     int QuitCode() const { return StartupQuitCode; }
-    // Opens a file named on the command line as its load command would open it.
-    void OpenFromCommandLine(const std::string& path);
+    // Opens the files named on the command line as their load command would open them: an MD3
+    // model, an MDM mesh followed by its MDX animation, or an MDS model.
+    void OpenFromCommandLine(const std::vector<std::string>& paths);
     QString StatusText() const;
 
     // --- the 3D view's side ---
@@ -84,6 +86,7 @@ public:
     IDialogs& Dialogs() override { return UserDialogs; }
     TModelKind ModelKind() const override { return State.ModelKind; }
     int CurrentFrame() const override { return State.CurrentFrame; }
+    const std::string& ModelFolder() const override { return State.ModelFolder; }
     int ChosenSurface() const override;
     int ChosenPivot() const override;
     std::string ChosenPivotName() const override;
@@ -125,6 +128,7 @@ private:
     void ConnectCommands();
     void ConnectWindowCommands();
     void ClearPanels();
+    void FillSkeletalPanels();
     void ShowHelp();
     bool IsHelpShowing() const;
     void SetTabVisible(QWidget* tab, bool visible);
@@ -190,6 +194,7 @@ private:
     TMD3FileCommands* MD3Files;
     TTexturingCommands* Texturing;
     TMD3EditCommands* MD3Edits;
+    TSkeletalCommands* Skeletal;
 
     int StartupQuitCode = 0;
     bool Shown = false;

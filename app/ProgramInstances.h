@@ -5,6 +5,8 @@
 
 #include "core/MD3.h"
 #include "gamedata/Shaders.h"
+#include "lod/CollapseMap.h"
+#include "mapimport/LevelMap.h"
 #include "skeletal/AnimationScript.h"
 #include "skeletal/MDM.h"
 #include "skeletal/MDS.h"
@@ -18,9 +20,11 @@ struct TProgramInstances {
     TMD3 MD3;
     TMDX MDX;
     TANINC ANINC;
+    TCollapseMap CollapseMap;
     TMDM MDM;
     TMDS MDS;
     TMS3D MS3D;
+    TLevelMap LevelMap;
 };
 
 } // namespace quillon

@@ -10,6 +10,8 @@
 
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
@@ -29,10 +31,9 @@ int main(int argc, char** argv) {
     if (form.QuitCode() != 0)
         return form.QuitCode();
     form.show();
-    if (argc > 1) {
-        const std::string path = argv[1];
-        QTimer::singleShot(0, &form, [&form, path] { form.OpenFromCommandLine(path); });
-    }
+    const std::vector<std::string> files(argv + 1, argv + argc);
+    if (!files.empty())
+        QTimer::singleShot(0, &form, [&form, files] { form.OpenFromCommandLine(files); });
     const int code = application.exec();
     ogl.DestroyContext();
     return code;

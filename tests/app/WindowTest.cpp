@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "app/AnimationTab.h"
 #include "app/GeneralTab.h"
+#include "app/LodGroup.h"
 #include "app/MainMenu.h"
 #include "app/Settings.h"
 #include "app/SettingsBar.h"
@@ -237,7 +238,7 @@ private slots:
 
     void CommandLineFileOpensLikeTheLoadCommand() {
         TWindowFixture w;
-        w.Form->OpenFromCommandLine(w.WriteModel("cli.MD3", BuildMD3({})));
+        w.Form->OpenFromCommandLine({w.WriteModel("cli.MD3", BuildMD3({}))});
         QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
         QCOMPARE(w.Inside().gbModel->title(), QString("cli.MD3"));
         QVERIFY(w.Dialogs.FileDialogsShown.empty());

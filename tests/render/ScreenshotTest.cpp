@@ -66,7 +66,7 @@ protected:
     }
     static TViewOptions Options() {
         TViewOptions options;
-        options.ModelKind = 1;
+        options.ModelKind = TModelKind::MD3;
         options.Lighting = false;
         options.ShowTags = false;
         return options;
