@@ -87,8 +87,10 @@ void TSkeletalCommands::Connect(TMainMenu& menu) {
 std::optional<std::string> TSkeletalCommands::Choose(TFileDialog& dialog,
                                                      const std::optional<std::string>& chosen) {
     dialog.FileName.clear();
-    if (chosen)
+    if (chosen) {
+        dialog.FileName = *chosen;
         return chosen;
+    }
     if (!Window.Dialogs().Execute(dialog))
         return std::nullopt;
     return dialog.FileName;
@@ -118,6 +120,11 @@ void TSkeletalCommands::ShowSkeletal(TModelKind kind, const std::string& folder)
     Window.ApplyMenuState(kind);
     Window.RepaintNow();
     Window.SetCurrentModel(kind, TModelSource::File, folder);
+}
+
+std::string TSkeletalCommands::ChosenFileFolder(TModelKind kind) const {
+    const TFileDialog& dialog = kind == TModelKind::MDS ? MDSDialog : MeshDialog;
+    return dialog.FileName.empty() ? std::string() : FolderPart(dialog.FileName);
 }
 
 bool TSkeletalCommands::IsSkeletalShown() const {

@@ -45,6 +45,11 @@ public:
     // The skeletal branch of "&Save As...": the MDM file, then the MDX file.
     void SaveAs();
 
+    // The folder of the file last chosen in the load dialog of `kind` (the MDM dialog for a
+    // skeletal model, the MDS dialog for one converted from MDS), where texture resolution looks
+    // for a stage's image; empty when none was chosen.
+    std::string ChosenFileFolder(TModelKind kind) const;
+
 private:
     // A file from `dialog` (its name cleared first), or `chosen` when given; none on Cancel.
     std::optional<std::string> Choose(TFileDialog& dialog,

@@ -11,6 +11,7 @@
 #include "app/SurfacesTab.h"
 #include "app/ViewTab.h"
 
+#include "GameDataBuilder.h"
 #include "SkeletalBuilder.h"
 #include "lod/LodCalculation.h"
 #include "skeletal/Bake.h"
@@ -143,6 +144,23 @@ private slots:
         QCOMPARE(playback->StartFrame(), 3);
         QCOMPARE(playback->EndFrame(), 4);
         QCOMPARE(inside.State.CurrentFrame, 3);
+    }
+
+    void ImagesBesideTheMeshTextureItsSurfaces() {
+        // A game whose scripts know none of the mesh's shaders.
+        TempDir game;
+        std::filesystem::create_directories(game.File("etmain"));
+        WriteZip(game.File("etmain/pak0.pk3"), {{"scripts/other.shader", "other\n{\n}\n"}});
+        TWindowFixture w(true, "[Game]\nGameDir=" + game.Path + "\n");
+        w.Form->show(); // applies the game folder
+        const SkeletalFiles files(w);
+        std::ofstream(w.Home.File("skin0.tga"), std::ios::binary) << TGAImage(4, 4, 24);
+        LoadPair(w, files);
+        const TMDMSurface& surface = w.Instances.MDM.Surfaces[0];
+        QVERIFY(w.Instances.Shaders.Has(surface.shaderIndex));
+        const TShaderTexture& stage = w.Instances.Shaders.Shaders[surface.shaderIndex].Stages[0];
+        QCOMPARE(stage.FileName, w.Home.File("skin0.tga"));
+        QCOMPARE(stage.Width, 4);
     }
 
     void FailedCancelledAndRefusedLoadsEndQuietly() {
