@@ -53,7 +53,6 @@ public:
     int AddImage(std::vector<uint8_t> bytes, const std::string& mimeType);
     int AddNode(tinygltf::Node node);
 
-    TGltfFormat Format() const { return OutputFormat; }
     size_t BufferSize() const { return Buffer.size(); }
 
     // The files of the finished document: the .glb, or the .gltf followed by its .bin and
