@@ -137,9 +137,9 @@ public:
     void SetSurfaceShader(int surface, std::string_view text);
     // True when some collapse-map entry of some surface is non-zero.
     bool HasCollapseMap() const;
-    // True when every array holds as many records as its count says and the offsets fit the
-    // file; the writer and the check refuse a mesh for which it is false.
-    bool IsConsistent() const;
+    // True when every array holds as many records as its count says; the writer and the check
+    // refuse a mesh for which it is false.
+    bool IsConsistent() const { return CountMismatch().empty(); }
 
     bool HasSurface(int surface) const {
         return surface >= 0 && static_cast<size_t>(surface) < Surfaces.size();

@@ -81,9 +81,9 @@ public:
     uint64_t FrameSize() const;
     uint64_t FramesSize() const;
     uint64_t BonesSize() const;
-    // True when every array holds as many records as its count says and the offsets fit the
-    // file; the writer and the check refuse an animation for which it is false.
-    bool IsConsistent() const;
+    // True when every array holds as many records as its count says; the writer and the check
+    // refuse an animation for which it is false.
+    bool IsConsistent() const { return CountMismatch().empty(); }
 
     TMDXHeaderRecord Header;
     std::vector<TMDXFrame> Frames;
