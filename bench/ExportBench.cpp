@@ -54,8 +54,9 @@ struct TResolvedPlayer {
         if (Name.empty() || !Model.LoadFromFile(tmp + Name))
             return false;
         const std::string skin = WithoutExtension(Name) + "_default.skin";
-        game.ExtractExact(skin, resolver.Folders.TmpFolder);
-        resolver.Skin.Load(resolver.Folders.TmpFolder + skin);
+        if (!game.ExtractExact(skin, resolver.Folders.TmpFolder) ||
+            !resolver.Skin.Load(resolver.Folders.TmpFolder + skin))
+            resolver.Skin.Clear();
         input.Model = {TModelKind::MD3, &Model, nullptr};
         input.Source = TModelSource::GameArchive;
         input.SelectedFolder = FolderPart(Name);

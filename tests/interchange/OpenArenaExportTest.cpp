@@ -54,11 +54,13 @@ TEST(OpenArenaExport, EveryPlayerModelExportsWithItsDefaultSkinAndValidates) {
             TMD3 md3;
             ASSERT_TRUE(md3.LoadFromFile(resolver.Folders.TmpFolder + md3Path)) << md3Path;
             const std::string skinPath = folder + part + "_default.skin";
-            game.ExtractExact(skinPath, resolver.Folders.TmpFolder);
+            // Models without a default skin are exported with none.
+            if (!game.ExtractExact(skinPath, resolver.Folders.TmpFolder) ||
+                !resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath))
+                resolver.Skin.Clear();
             input.Model = {TModelKind::MD3, &md3, nullptr};
             input.Source = TModelSource::GameArchive;
             input.SelectedFolder = folder;
-            resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath);
             resolver.Update(input);
 
             TExportModel model;
