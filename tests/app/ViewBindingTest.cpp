@@ -29,7 +29,7 @@ public:
     bool OpenBeforeThePanelIsShown() {
         MD3Shape shape;
         shape.frames = 2;
-        Window.Form->OpenFromCommandLine(Window.WriteModel("m.md3", BuildMD3(shape)));
+        Window.Form->OpenFromCommandLine({Window.WriteModel("m.md3", BuildMD3(shape))});
         if (Context.IsActive())
             return false;
         Window.Form->show();
