@@ -8,6 +8,10 @@ scripts/install-deps.sh build
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF
 cmake --build build
 if [ -x build/app/quillon ]; then
-  QUILLON_HOME="$PWD/build/demo/home" exec build/app/quillon build/demo/demo.md3 "$@"
+  # Model files given on the command line are opened in place of the demo model.
+  if [ $# -eq 0 ]; then
+    set -- build/demo/demo.md3
+  fi
+  QUILLON_HOME="$PWD/build/demo/home" exec build/app/quillon "$@"
 fi
 exec build/cli/quillon-cli info build/demo/demo.md3

@@ -19,4 +19,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_GU
   -DQUILLON_TESTS=ON -DQUILLON_BENCH=OFF -DQUILLON_SANITIZE=ON -DQUILLON_WERROR=ON
 cmake --build build-asan
 scripts/unpack-testdata.sh build-asan/testdata
-(cd build-asan && ctest --output-on-failure)
+# LeakSanitizer stops the world through ptrace, which containers often deny; the address and
+# undefined-behaviour checks are what this run is for.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure)

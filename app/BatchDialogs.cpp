@@ -17,6 +17,11 @@ TAnswer TBatchDialogs::AskYesNoCancel(const std::string& caption, const std::str
     return TAnswer::No;
 }
 
+bool TBatchDialogs::AskYesNo(const std::string& caption, const std::string& text) {
+    Print(caption + ": " + text + " - answered No");
+    return false;
+}
+
 void TBatchDialogs::ShowMessage(const std::string& text) {
     Print(text);
 }

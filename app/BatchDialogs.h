@@ -15,6 +15,7 @@ public:
         return std::nullopt;
     }
     TAnswer AskYesNoCancel(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ShowError(const std::string& text) override;
     std::optional<uint32_t> PickColor(uint32_t) override { return std::nullopt; }

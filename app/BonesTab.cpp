@@ -1,6 +1,10 @@
 #include "BonesTab.h"
 
+#include "core/MD3.h"
+#include "skeletal/MDX.h"
+
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace quillon {
@@ -39,6 +43,20 @@ void TBonesTab::Fill(const std::vector<TBoneNode>& bones) {
             tvBones->addTopLevelItem(items[b]);
     }
     tvBones->expandAll();
+}
+
+void TBonesTab::Fill(const TMDX& animation) {
+    std::vector<TBoneNode> bones;
+    for (const TMDXBoneInfo& bone : animation.Bones)
+        bones.push_back({NameToString(bone.name), bone.parent});
+    Fill(bones);
+}
+
+int TBonesTab::Count() const {
+    int count = 0;
+    for (QTreeWidgetItemIterator item(tvBones); *item; ++item)
+        ++count;
+    return count;
 }
 
 void TBonesTab::Clear() {

@@ -11,6 +11,8 @@ class QTreeWidget;
 
 namespace quillon {
 
+class TMDX;
+
 struct TBoneNode {
     std::string Name;
     int Parent = -1;
@@ -23,7 +25,11 @@ public:
     // A parent index that names no bone, or one that would make a bone its own ancestor, puts
     // the bone at the root instead.
     void Fill(const std::vector<TBoneNode>& bones);
+    // The bones of an animation, by their names and parents.
+    void Fill(const TMDX& animation);
     void Clear();
+    // The entries shown, at every depth.
+    int Count() const;
 
     QTreeWidget* tvBones;
 };

@@ -37,6 +37,8 @@ public:
     virtual std::optional<std::string>
     InputQuery(const std::string& title, const std::string& prompt, const std::string& initial) = 0;
     virtual TAnswer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
+    // A confirmation with Yes and No only; true for Yes.
+    virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
     // The general error report for a command that failed with an error.
     virtual void ShowError(const std::string& text) = 0;

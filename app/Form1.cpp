@@ -6,11 +6,13 @@
 #include "CommandFrame.h"
 #include "GeneralTab.h"
 #include "HelpTab.h"
+#include "LodGroup.h"
 #include "MD3EditCommands.h"
 #include "MD3FileCommands.h"
 #include "MainMenu.h"
 #include "PlaybackControls.h"
 #include "SettingsBar.h"
+#include "SkeletalCommands.h"
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "TexturingCommands.h"
@@ -19,6 +21,8 @@
 #include "core/CasePath.h"
 #include "core/Version.h"
 #include "gamedata/ImageHeaderTextures.h"
+#include "gamedata/ScriptText.h"
+#include "render/SkeletalDrawer.h"
 #include "render/ViewRenderer.h"
 
 #include <QAction>
@@ -33,6 +37,12 @@
 #include <QVBoxLayout>
 
 namespace quillon {
+
+namespace {
+bool HasExtension(const std::string& path, std::string_view extension) {
+    return EqualsIgnoringCase(ExtensionOf(path), extension);
+}
+} // namespace
 
 TForm1::TForm1(TProgramInstances& instances, IDialogs& dialogs, const std::string& executablePath,
                ITextureSource* textures, QWidget* parent)
@@ -66,7 +76,9 @@ void TForm1::BuildWindow() {
     tabTags = new TTagsTab(pcTabs);
     tabSurfaces = new TSurfacesTab(pcTabs);
     tabBones = new TBonesTab(pcTabs);
-    tabView = new TViewTab(State.CurrentFrame, UserDialogs, pcTabs);
+    tabView = new TViewTab(
+        State.CurrentFrame, UserDialogs, ProgramInstances.MDM,
+        [this] { return IsSkeletal(State.ModelKind); }, pcTabs);
     tabHelp = new THelpTab(pcTabs);
     pcTabs->addTab(tabGeneral, "General");
     pcTabs->addTab(tabAnimation, "Animation");
@@ -94,6 +106,7 @@ void TForm1::BuildWindow() {
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
     ViewCommands = new TViewCommands(*this, *tabView, this);
+    Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
     resize(1100, 800);
 }
 
@@ -104,6 +117,7 @@ void TForm1::ConnectCommands() {
     Texturing->Connect(*Menu);
     MD3Edits->Connect(*Menu);
     ViewCommands->Connect(*Menu);
+    Skeletal->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -139,15 +153,39 @@ void TForm1::ConnectCommands() {
 void TForm1::ConnectWindowCommands() {
     ConnectCommand(*this, *Menu, Menu->actionFileExit, this, [this] { close(); });
     ConnectCommand(*this, *Menu, Menu->actionModelClear, this, [this] { ClearModel(); });
+    ConnectCommand(*this, *Menu, Menu->actionFileSaveAs, this, [this] {
+        if (IsSkeletal(State.ModelKind))
+            Skeletal->SaveAs();
+        else
+            MD3Files->SaveAs();
+    });
     ConnectCommand(*this, *Menu, Menu->actionHelp, this, [this] { ToggleHelp(); });
     ConnectCommand(*this, *Menu, Menu->actionSettingsGamedir, this, [this] { ChooseGameFolder(); });
 }
 
 bool TForm1::OpenFromCommandLine(const std::vector<std::string>& paths) {
     bool all = true;
-    for (const std::string& path : paths) {
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        const bool mesh = HasExtension(path, ".mdm");
+        // A mesh takes the animation named after it; the skeletal loads report their own
+        // failures in the status bar.
+        const bool withAnimation =
+            mesh && i + 1 < paths.size() && HasExtension(paths[i + 1], ".mdx");
+        const std::optional<std::string> animation =
+            withAnimation ? std::optional(paths[++i]) : std::nullopt;
         bool loaded = false;
-        RunCommand([&] { loaded = AnyFiles->LoadAnyFromFile(path); });
+        RunCommand([&] {
+            if (mesh) {
+                Skeletal->LoadMDMMDX(path, animation);
+                loaded = IsSkeletal(State.ModelKind);
+            } else if (HasExtension(path, ".mds")) {
+                Skeletal->LoadMDS(path);
+                loaded = State.ModelKind == TModelKind::MDS;
+            } else {
+                loaded = AnyFiles->LoadAnyFromFile(path);
+            }
+        });
         all = all && loaded;
     }
     return all;
@@ -229,7 +267,7 @@ void TForm1::RepaintNow() {
 }
 
 void TForm1::ResetModelControls() {
-    tabView->ResetLOD();
+    tabView->gbLOD->Reset();
     Playback->SetAnimations({});
 }
 
@@ -268,6 +306,8 @@ void TForm1::SetSaveHints(const std::string& hint) {
 }
 
 void TForm1::FillPanels() {
+    if (IsSkeletal(State.ModelKind))
+        return FillSkeletalPanels();
     const TMD3& md3 = ProgramInstances.MD3;
     tabGeneral->Fill(md3);
     tabAnimation->Fill(md3);
@@ -279,6 +319,19 @@ void TForm1::FillPanels() {
     tabView->SetPivots(tagNames);
 }
 
+void TForm1::FillSkeletalPanels() {
+    const TMDM& mesh = ProgramInstances.MDM;
+    tabGeneral->Fill(mesh);
+    tabTags->Fill(mesh);
+    tabSurfaces->Fill(mesh);
+    tabBones->Fill(ProgramInstances.MDX);
+    std::vector<std::string> tagNames;
+    for (const TMDMTag& tag : mesh.Tags)
+        tagNames.push_back(NameToString(tag.name));
+    tabView->SetPivots(tagNames);
+    tabView->gbLOD->Refresh();
+}
+
 void TForm1::ClearPanels() {
     tabGeneral->Clear();
     tabAnimation->Clear();
@@ -286,6 +339,7 @@ void TForm1::ClearPanels() {
     tabSurfaces->Clear();
     tabBones->Clear();
     tabView->SetPivots({});
+    tabView->gbLOD->Reset();
 }
 
 void TForm1::SetTabVisible(QWidget* tab, bool visible) {
@@ -369,6 +423,7 @@ TViewOptions TForm1::ViewOptions() const {
     options.CenterModel = settings.CenterModel;
     options.LockView = tabView->IsViewLocked();
     options.PivotIndex = tabView->ChosenPivot();
+    options.LODEnabled = tabView->gbLOD->PreviewEnabled();
     options.SkyBoxEnabled = settings.SkyBoxEnabled;
     options.SkyColorTop = settings.ColorTop;
     options.SkyColorBottom = settings.ColorBottom;
@@ -388,10 +443,14 @@ void TForm1::ChoosePivot(int) {
 void TForm1::RecomputePivotOffset() {
     if (State.Settings.CenterModel)
         return; // the fit has centred the model's bounding box
-    State.View.PivotOffset =
-        State.ModelKind == TModelKind::MD3
-            ? TViewRenderer::TagPivot(ProgramInstances.MD3, tabView->ChosenPivot(), 0)
-            : TVector{};
+    const int pivot = tabView->ChosenPivot();
+    if (State.ModelKind == TModelKind::MD3)
+        State.View.PivotOffset = TViewRenderer::TagPivot(ProgramInstances.MD3, pivot, 0);
+    else if (IsSkeletal(State.ModelKind))
+        State.View.PivotOffset = TSkeletalDrawer::Pivot(ProgramInstances.MDM, ProgramInstances.MDX,
+                                                        pivot, State.CurrentFrame);
+    else
+        State.View.PivotOffset = {};
 }
 
 void TForm1::TabChanged(int index) {

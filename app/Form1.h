@@ -41,6 +41,7 @@ class TMD3EditCommands;
 class TMD3FileCommands;
 class TPlaybackControls;
 class TSettingsBar;
+class TSkeletalCommands;
 class TSurfacesTab;
 class TTagsTab;
 class TTexturingCommands;
@@ -99,6 +100,7 @@ public:
     TModelKind ModelKind() const override { return State.ModelKind; }
     TModelSource ModelSource() const override { return State.ModelSource; }
     int CurrentFrame() const override { return State.CurrentFrame; }
+    const std::string& ModelFolder() const override { return State.ModelFolder; }
     int ChosenSurface() const override;
     int ChosenPivot() const override;
     std::string ChosenPivotName() const override;
@@ -144,6 +146,7 @@ private:
     void ConnectCommands();
     void ConnectWindowCommands();
     void ClearPanels();
+    void FillSkeletalPanels();
     void ShowHelp();
     bool IsHelpShowing() const;
     void SetTabVisible(QWidget* tab, bool visible);
@@ -213,6 +216,7 @@ private:
     TTexturingCommands* Texturing;
     TMD3EditCommands* MD3Edits;
     TViewCommands* ViewCommands;
+    TSkeletalCommands* Skeletal;
 
     int StartupQuitCode = 0;
     bool Shown = false;

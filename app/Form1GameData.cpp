@@ -5,6 +5,7 @@
 
 #include "MainMenu.h"
 #include "SettingsBar.h"
+#include "SkeletalCommands.h"
 #include "SurfacesTab.h"
 #include "ViewTab.h"
 #include "core/CasePath.h"
@@ -27,9 +28,11 @@ TResolveInput TForm1::ResolveInput() {
     input.Source = State.ModelSource;
     input.ModelFolder = State.ModelFolder;
     input.ArchivePath = State.ArchivePath;
-    // The MD3 dialog is the only model dialog; its choice is forgotten by loads from archives.
+    // Each kind's load dialog keeps its last choice; loads from archives forget the MD3 one.
     if (State.ModelKind == TModelKind::MD3 && !OpenDialog.FileName.empty())
         input.ModelFileFolder = FolderPart(OpenDialog.FileName);
+    else if (IsSkeletal(State.ModelKind))
+        input.ModelFileFolder = Skeletal->ChosenFileFolder(State.ModelKind);
     input.Gamma = State.Settings.Gamma;
     return input;
 }

@@ -3,11 +3,14 @@
 #include "PanelText.h"
 #include "Widgets.h"
 #include "core/MD3.h"
+#include "skeletal/MDM.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <cstring>
 
 namespace quillon {
 
@@ -37,6 +40,16 @@ void TGeneralTab::Fill(const TMD3& md3) {
     leVersion->setText(QString::number(h.version));
     leHeaderName->setText(QString::fromStdString(NameToString(h.name)));
     leFlags->setText(FlagsText(h.flags));
+}
+
+void TGeneralTab::Fill(const TMDM& mesh) {
+    const TMDMHeaderRecord& h = mesh.Header;
+    uint32_t ident = 0;
+    std::memcpy(&ident, h.ident, sizeof ident);
+    leIdent->setText(IdentText(ident));
+    leVersion->setText(QString::number(h.version));
+    leHeaderName->setText(QString::fromStdString(NameToString(h.name)));
+    leFlags->clear();
 }
 
 void TGeneralTab::Clear() {

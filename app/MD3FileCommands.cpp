@@ -15,7 +15,6 @@ TMD3FileCommands::TMD3FileCommands(IModelWindow& window, QObject* parent)
 
 void TMD3FileCommands::Connect(TMainMenu& menu) {
     ConnectCommand(Window, menu, menu.actionFileLoad, this, [this] { LoadMD3(std::nullopt); });
-    ConnectCommand(Window, menu, menu.actionFileSaveAs, this, [this] { SaveAs(); });
 }
 
 void TMD3FileCommands::LoadMD3(const std::optional<std::string>& chosenPath) {

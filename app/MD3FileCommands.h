@@ -1,5 +1,6 @@
 // The File menu's MD3 commands: "&Load MD3 From File..." (also what a file named on the command
-// line runs) and "&Save As...". A load empties the models first, so a cancelled or failed load
+// line runs) and "&Save As..." of an MD3 model (the window routes a skeletal model's to
+// TSkeletalCommands). A load empties the models first, so a cancelled or failed load
 // leaves none; a failed read says in the status bar which file and why.
 #pragma once
 

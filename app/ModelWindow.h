@@ -35,6 +35,8 @@ public:
     virtual TModelKind ModelKind() const = 0;
     virtual TModelSource ModelSource() const = 0;
     virtual int CurrentFrame() const = 0;
+    // The folder of the model loaded from disk, with a trailing separator.
+    virtual const std::string& ModelFolder() const = 0;
     // The surface chosen on the Surfaces tab; -1 when none.
     virtual int ChosenSurface() const = 0;
     // The entry chosen in the View tab's pivot list (the tags, then "origin"); -1 when none.

@@ -5,6 +5,7 @@
 
 #include "core/MD3.h"
 #include "gamedata/Shaders.h"
+#include "lod/CollapseMap.h"
 #include "mapimport/LevelMap.h"
 #include "skeletal/AnimationScript.h"
 #include "skeletal/MDM.h"
@@ -19,6 +20,7 @@ struct TProgramInstances {
     TMD3 MD3;
     TMDX MDX;
     TANINC ANINC;
+    TCollapseMap CollapseMap;
     TMDM MDM;
     TMDS MDS;
     TMS3D MS3D;

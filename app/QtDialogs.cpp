@@ -90,6 +90,11 @@ TAnswer TQtDialogs::AskYesNoCancel(const std::string& caption, const std::string
     }
 }
 
+bool TQtDialogs::AskYesNo(const std::string& caption, const std::string& text) {
+    return QMessageBox::question(Parent, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TQtDialogs::ShowMessage(const std::string& text) {
     QMessageBox::information(Parent, QApplication::applicationName(), Q(text));
 }

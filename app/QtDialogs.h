@@ -16,6 +16,7 @@ public:
     std::optional<std::string> InputQuery(const std::string& title, const std::string& prompt,
                                           const std::string& initial) override;
     TAnswer AskYesNoCancel(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ShowError(const std::string& text) override;
     std::optional<uint32_t> PickColor(uint32_t initial) override;

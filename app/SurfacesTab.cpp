@@ -2,6 +2,7 @@
 
 #include "Widgets.h"
 #include "core/MD3.h"
+#include "skeletal/MDM.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -242,6 +243,13 @@ QWidget* TSurfacesTab::BuildPreview() {
 void TSurfacesTab::Fill(const TMD3& md3) {
     std::vector<std::string> names;
     for (const TSurface& surface : md3.Header.Surfaces)
+        names.push_back(NameToString(surface.name));
+    FillNames(names);
+}
+
+void TSurfacesTab::Fill(const TMDM& mesh) {
+    std::vector<std::string> names;
+    for (const TMDMSurface& surface : mesh.Surfaces)
         names.push_back(NameToString(surface.name));
     FillNames(names);
 }

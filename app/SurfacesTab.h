@@ -25,12 +25,14 @@ class QPushButton;
 namespace quillon {
 
 class TMD3;
+class TMDM;
 
 class TSurfacesTab : public QWidget {
     Q_OBJECT
 public:
     explicit TSurfacesTab(QWidget* parent = nullptr);
     void Fill(const TMD3& md3);
+    void Fill(const TMDM& mesh);
     // The surface names, the first one chosen; the items of the last update stay.
     void FillNames(const std::vector<std::string>& surfaces);
     // Empties everything, the items of the last update too.

@@ -3,6 +3,7 @@
 #include "PanelText.h"
 #include "Widgets.h"
 #include "core/MD3.h"
+#include "skeletal/MDM.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -81,6 +82,23 @@ void TTagsTab::Fill(const TMD3& md3) {
     cbTagFrames->setEnabled(h.numTags > 0 && h.numFrames > 1);
     cbTagNames->setCurrentIndex(cbTagNames->count() > 0 ? 0 : -1);
     cbTagFrames->setCurrentIndex(cbTagFrames->count() > 0 ? 0 : -1);
+    SelectTagEntry();
+}
+
+void TTagsTab::Fill(const TMDM& mesh) {
+    Clear();
+    NumTags = static_cast<int>(mesh.Tags.size());
+    leNumTags->setText(QString::number(mesh.Header.numTags));
+    const QSignalBlocker names(cbTagNames);
+    const QSignalBlocker frames(cbTagFrames);
+    for (const TMDMTag& tag : mesh.Tags) {
+        cbTagNames->addItem(QString::fromStdString(NameToString(tag.name)));
+        cbTagOrigins->addItem(VectorText(tag.offset));
+        cbTagAxes->addItem(AxesText(tag.axis));
+    }
+    cbTagFrames->addItem("0");
+    cbTagNames->setCurrentIndex(NumTags > 0 ? 0 : -1);
+    cbTagFrames->setCurrentIndex(0);
     SelectTagEntry();
 }
 

@@ -15,6 +15,7 @@ class QPushButton;
 namespace quillon {
 
 class TMD3;
+class TMDM;
 
 // What the user typed into the Adding Tags group: the name and the origin's three texts.
 struct TTypedTag {
@@ -27,6 +28,8 @@ class TTagsTab : public QWidget {
 public:
     explicit TTagsTab(QWidget* parent = nullptr);
     void Fill(const TMD3& md3);
+    // The mesh's tags as it holds them, in the space of their bones: one set, no frames.
+    void Fill(const TMDM& mesh);
     void Clear();
     TTypedTag TypedTag() const;
     // Empties the four fields of a typed tag.

@@ -82,7 +82,8 @@ void TViewBinding::ContextReady() {
     state.TextureUnitCount = Context.TextureUnits;
     Context.Camera.Position = {0, 0, static_cast<float>(state.CameraDistance)};
     Context.Camera.MoveForward(0.00001f);
-    Context.SkyBox->Load("sky");
+    // Without its images the sky box stays hidden; the view is drawn without it.
+    (void)Context.SkyBox->Load("sky");
 }
 
 void TViewBinding::Resized() {
@@ -96,8 +97,11 @@ TScene TViewBinding::Scene(const TViewOptions& options) {
     // With the sky images missing the gradient stays: an uncleared background is no use.
     Context.SkyBox->SetShown(options.SkyBoxEnabled && Context.SkyBox->DisplayList() != 0);
     TScene scene;
-    scene.MD3 = &Form.Instances().MD3;
-    scene.Shaders = &Form.Instances().Shaders;
+    TProgramInstances& models = Form.Instances();
+    scene.MD3 = &models.MD3;
+    scene.MDM = &models.MDM;
+    scene.MDX = &models.MDX;
+    scene.Shaders = &models.Shaders;
     return scene;
 }
 
@@ -118,8 +122,11 @@ void TViewBinding::ResetAndFit() {
         return;
     const TViewOptions options = Form.ViewOptions();
     std::optional<TBounds> bounds;
+    TProgramInstances& models = Form.Instances();
     if (options.ModelKind == TModelKind::MD3)
-        bounds = TViewNavigation::MD3Bounds(Form.Instances().MD3);
+        bounds = TViewNavigation::MD3Bounds(models.MD3);
+    else if (IsSkeletal(options.ModelKind))
+        bounds = TViewNavigation::SkeletalBounds(models.MDM, models.MDX);
     TViewNavigation(Form.ViewState(), Context.Camera).ResetAndFit(options, true, bounds);
 }
 

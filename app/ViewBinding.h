@@ -4,8 +4,8 @@
 // to an offscreen surface instead, it draws the same frames for pictures made without a window.
 //
 // A reset and fit asked for before the panel has its context and its size (a model opened from
-// the command line, or while the View tab is hidden behind Help) waits until the panel is sized,
-// so the camera is placed in the context that draws it.
+// the command line before the window is shown and laid out) waits until the panel is sized, so
+// the camera is placed once, in the context that draws it, and not moved again by its set-up.
 #pragma once
 
 #include "render/ViewImage.h"

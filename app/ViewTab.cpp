@@ -1,22 +1,23 @@
 #include "ViewTab.h"
 
+#include "LodGroup.h"
 #include "PlaybackControls.h"
 #include "Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace quillon {
 
-TViewTab::TViewTab(int& currentFrame, IDialogs& dialogs, QWidget* parent)
+TViewTab::TViewTab(int& currentFrame, IDialogs& dialogs, TMDM& mesh,
+                   std::function<bool()> skeletalShown, QWidget* parent)
     : QWidget(parent), gbOGL(new QWidget(this)), OGLLayout(new QVBoxLayout(gbOGL)),
-      Playback(new TPlaybackControls(currentFrame, dialogs, this)) {
+      Playback(new TPlaybackControls(currentFrame, dialogs, this)),
+      gbLOD(new TLodGroup(mesh, std::move(skeletalShown), this)) {
     setObjectName("tabView");
     gbOGL->setObjectName("gbOGL");
     gbOGL->setMinimumSize(320, 240);
@@ -25,7 +26,8 @@ TViewTab::TViewTab(int& currentFrame, IDialogs& dialogs, QWidget* parent)
     auto* controls = new QHBoxLayout;
     controls->addWidget(Playback, 3);
     controls->addWidget(BuildOptions(), 1);
-    controls->addWidget(BuildLOD(), 1);
+    controls->addWidget(gbLOD, 1);
+    gbLOD->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(gbOGL, 1);
     layout->addLayout(controls);
@@ -49,38 +51,12 @@ QWidget* TViewTab::BuildOptions() {
     return box;
 }
 
-QWidget* TViewTab::BuildLOD() {
-    gbLOD = new QGroupBox("LOD", this);
-    gbLOD->setObjectName("gbLOD");
-    cbLODEnabled = CheckBox("cbLODEnabled", "Preview LOD", gbLOD);
-    seLODSurfaceNr = new QSpinBox(gbLOD);
-    seLODSurfaceNr->setObjectName("seLODSurfaceNr");
-    lLODData = new QLabel("absent", gbLOD);
-    lLODData->setObjectName("lLODData");
-    auto* layout = new QGridLayout(gbLOD);
-    layout->addWidget(cbLODEnabled, 0, 0, 1, 2);
-    layout->addWidget(new QLabel("Surface", gbLOD), 1, 0);
-    layout->addWidget(seLODSurfaceNr, 1, 1);
-    layout->addWidget(new QLabel("LOD data", gbLOD), 2, 0);
-    layout->addWidget(lLODData, 2, 1);
-    layout->setRowStretch(3, 1);
-    gbLOD->setEnabled(false);
-    ResetLOD();
-    return gbLOD;
-}
-
 void TViewTab::SetPivots(const std::vector<std::string>& tagNames) {
     cbTagPivots->clear();
     for (const std::string& name : tagNames)
         cbTagPivots->addItem(QString::fromStdString(name));
     cbTagPivots->addItem(PivotOriginEntry);
     cbTagPivots->setCurrentIndex(cbTagPivots->count() - 1);
-}
-
-void TViewTab::ResetLOD() {
-    cbLODEnabled->setChecked(false);
-    seLODSurfaceNr->setRange(-1, -1);
-    seLODSurfaceNr->setValue(-1);
 }
 
 bool TViewTab::IsViewLocked() const {

@@ -4,20 +4,20 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QPushButton;
-class QSpinBox;
 class QVBoxLayout;
 
 namespace quillon {
 
 class IDialogs;
+class TLodGroup;
+class TMDM;
 class TPlaybackControls;
 
 inline constexpr const char* PivotOriginEntry = "origin";
@@ -25,11 +25,12 @@ inline constexpr const char* PivotOriginEntry = "origin";
 class TViewTab : public QWidget {
     Q_OBJECT
 public:
-    TViewTab(int& currentFrame, IDialogs& dialogs, QWidget* parent = nullptr);
+    // The LOD group works on `mesh` while `skeletalShown` says a skeletal model is loaded.
+    TViewTab(int& currentFrame, IDialogs& dialogs, TMDM& mesh, std::function<bool()> skeletalShown,
+             QWidget* parent = nullptr);
 
     // The tag names followed by "origin", which is selected.
     void SetPivots(const std::vector<std::string>& tagNames);
-    void ResetLOD();
     bool IsViewLocked() const;
     // The chosen entry of the pivot list and its text; -1 and "" when none.
     int ChosenPivot() const;
@@ -41,14 +42,10 @@ public:
     QComboBox* cbTagPivots;
     QCheckBox* cbLockView;
     QPushButton* bPrtScr;
-    QGroupBox* gbLOD;
-    QCheckBox* cbLODEnabled;
-    QSpinBox* seLODSurfaceNr;
-    QLabel* lLODData;
+    TLodGroup* gbLOD;
 
 private:
     QWidget* BuildOptions();
-    QWidget* BuildLOD();
 };
 
 } // namespace quillon

@@ -2,7 +2,9 @@
 // mesh (a puck-shaped "base" on the root bone, a tapering "body" blended between neighbouring
 // bones, a round "head" on the last bone, tags "tag_head" and "tag_base"), an MDX animation of
 // 40 frames that swings and curls the chain in the x-y plane, and the script naming the two
-// ranges ("wave" frames 0-19, "curl" frames 20-39).
+// ranges ("wave" frames 0-19, "curl" frames 20-39). Beside them go the surfaces' images
+// (serpent_base.tga, serpent_body.tga, serpent_head.tga), which the window finds in the model's
+// folder.
 //
 // The mesh is modelled in the posed orientation with every bone at rest (no rotation, bone i at
 // x = 10 i). Posing mirrors y and z of weight offsets and normals, so they are stored mirrored.
@@ -14,7 +16,10 @@
 #include "skeletal/MDX.h"
 #include "skeletal/Pose.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -263,6 +268,56 @@ void SetFrameBounds(TMDM& mesh, TMDX& animation) {
     }
 }
 
+using TRgb = std::array<uint8_t, 3>;
+
+TRgb Shade(TRgb colour, float amount) {
+    TRgb shaded;
+    for (int k = 0; k < 3; ++k)
+        shaded[k] = static_cast<uint8_t>(std::clamp(colour[k] * amount, 0.0f, 255.0f));
+    return shaded;
+}
+
+// An uncompressed 24-bit TGA of 64 × 64 pixels; `pixel` gets u across and v up, both 0 to 1.
+bool WriteImage(const std::string& path, const std::function<TRgb(float u, float v)>& pixel) {
+    constexpr int Size = 64;
+    std::vector<uint8_t> bytes(18, 0);
+    bytes[2] = 2; // uncompressed true colour
+    bytes[12] = bytes[14] = Size;
+    bytes[16] = 24;
+    for (int y = 0; y < Size; ++y) // bottom row first
+        for (int x = 0; x < Size; ++x) {
+            const TRgb rgb = pixel((x + 0.5f) / Size, (y + 0.5f) / Size);
+            bytes.insert(bytes.end(), {rgb[2], rgb[1], rgb[0]});
+        }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+// Overlapping rows of scales, with a pale stripe along the belly.
+TRgb BodyPixel(float u, float v) {
+    if (std::fabs(u - 0.75f) < 0.07f)
+        return {214, 196, 120};
+    const float row = v * 16, column = u * 12 + 0.5f * (static_cast<int>(row) % 2);
+    const float dx = column - std::floor(column) - 0.5f, dy = row - std::floor(row) - 0.5f;
+    return Shade({70, 150, 70}, 1.1f - 1.2f * (dx * dx + dy * dy));
+}
+
+TRgb HeadPixel(float u, float v) {
+    const float spot = std::sin(u * 6 * Pi * 2) * std::sin(v * 5 * Pi);
+    return Shade({200, 90, 40}, spot > 0.6f ? 0.55f : 1.0f);
+}
+
+TRgb BasePixel(float, float v) {
+    return Shade({150, 150, 165}, 0.8f + 0.2f * std::cos(v * 8 * Pi));
+}
+
+bool WriteImages(const std::string& folder) {
+    return WriteImage(folder + "/serpent_body.tga", BodyPixel) &&
+           WriteImage(folder + "/serpent_head.tga", HeadPixel) &&
+           WriteImage(folder + "/serpent_base.tga", BasePixel);
+}
+
 constexpr const char* Script = "// the serpent's animations: name, first frame, frames, looping "
                                "frames, frames per second\n"
                                "wave\t0\t20\t20\t15\t0\t0\t0\n"
@@ -292,6 +347,10 @@ int main(int argc, char** argv) {
     script << Script;
     if (!script.flush()) {
         std::cerr << base << ".aninc: could not write the animation script\n";
+        return 1;
+    }
+    if (!WriteImages(argv[1])) {
+        std::cerr << argv[1] << ": could not write the skeletal demo's images\n";
         return 1;
     }
     return 0;

@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     scene.MDX = &animation;
     scene.Shaders = &shaders;
     TViewOptions options;
-    options.ModelKind = 2;
+    options.ModelKind = TModelKind::Skeletal;
     options.ShowTags = options.ShowSkeleton = false;
     TViewRenderer renderer(gl, state);
 
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     TScene bakedScene;
     bakedScene.MD3 = &baked;
     bakedScene.Shaders = &shaders;
-    options.ModelKind = 1;
+    options.ModelKind = TModelKind::MD3;
     const double md3 = TimeFrames(renderer, state, bakedScene, options, frames);
 
     size_t triangles = 0;

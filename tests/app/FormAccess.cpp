@@ -6,6 +6,7 @@ TFormAccess::TFormAccess(TForm1& form)
     : State(form.State), Resolver(form.Resolver), OpenDialog(form.OpenDialog), Menu(form.Menu),
       SettingsBar(form.SettingsBar), gbModel(form.gbModel), pcTabs(form.pcTabs),
       tabGeneral(form.tabGeneral), tabAnimation(form.tabAnimation), tabTags(form.tabTags),
-      tabSurfaces(form.tabSurfaces), tabView(form.tabView), Playback(form.Playback) {}
+      tabSurfaces(form.tabSurfaces), tabBones(form.tabBones), tabView(form.tabView),
+      Playback(form.Playback) {}
 
 } // namespace quillon::test

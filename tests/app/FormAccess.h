@@ -22,6 +22,7 @@ public:
     TAnimationTab* tabAnimation;
     TTagsTab* tabTags;
     TSurfacesTab* tabSurfaces;
+    TBonesTab* tabBones;
     TViewTab* tabView;
     TPlaybackControls* Playback;
 };

@@ -47,6 +47,10 @@ TAnswer TScriptedDialogs::AskYesNoCancel(const std::string& caption, const std::
     return answer;
 }
 
+bool TScriptedDialogs::AskYesNo(const std::string& caption, const std::string& text) {
+    return AskYesNoCancel(caption, text) == TAnswer::Yes;
+}
+
 void TScriptedDialogs::ShowMessage(const std::string& text) {
     Messages.push_back(text);
 }

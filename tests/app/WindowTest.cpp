@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "app/AnimationTab.h"
 #include "app/GeneralTab.h"
+#include "app/LodGroup.h"
 #include "app/MainMenu.h"
 #include "app/Settings.h"
 #include "app/SettingsBar.h"

@@ -113,7 +113,7 @@ protected:
             GTEST_SKIP() << "no GL context (run under xvfb-run)";
         gl = World().Context;
         options = PlainOptions();
-        options.ModelKind = 2;
+        options.ModelKind = TModelKind::Skeletal;
         options.ShowSkeleton = false;
     }
     void TearDown() override {
