@@ -3,6 +3,7 @@
 #include "CommandFrame.h"
 #include "MainMenu.h"
 #include "ModelWindow.h"
+#include "SkeletalCommands.h"
 #include "core/CasePath.h"
 #include "mapimport/LevelMap.h"
 
@@ -64,8 +65,9 @@ std::string WarningsText(const std::vector<std::string>& warnings) {
 
 } // namespace
 
-TAnyFileCommands::TAnyFileCommands(IModelWindow& window, QObject* parent)
-    : QObject(parent), Window(window) {
+TAnyFileCommands::TAnyFileCommands(IModelWindow& window, TSkeletalCommands& skeletal,
+                                   QObject* parent)
+    : QObject(parent), Window(window), Skeletal(skeletal) {
     AnyFileDialog.Filter = AnyFileFilter;
     MapDialog.Title = "Select a map to load";
     MapDialog.Filter = "Quake Map (.map)|*.map";
@@ -100,7 +102,10 @@ bool TAnyFileCommands::LoadAnyFromFile(const std::optional<std::string>& chosenP
         Window.RepaintNow();
         if (AnyFileDialog.FilterIndex == AllSupported)
             AnyFileDialog.FilterIndex = EntryForExtension(path);
-        outcome = RunBranch(AnyFileDialog.FilterIndex, path);
+        const int entry = AnyFileDialog.FilterIndex;
+        if (entry >= MDM && entry <= MDS)
+            return LoadSkeletal(entry, path);
+        outcome = RunBranch(entry, path);
     }
     Window.SetStatus(outcome.Message);
     return outcome.Loaded;
@@ -112,13 +117,6 @@ TAnyFileCommands::TOutcome TAnyFileCommands::RunBranch(int entry, const std::str
     case MD3:
         outcome = LoadMD3(path);
         break;
-    case MDM:
-    case MDX:
-    case MDXBones:
-    case MDXFrames:
-    case MDXTags:
-    case MDS:
-        return LoadSkeletal();
     case Map:
         outcome = LoadMapAsMD3(path);
         break;
@@ -151,9 +149,29 @@ TAnyFileCommands::TOutcome TAnyFileCommands::LoadMD3(const std::string& path) {
     return {true, "MD3 loaded"};
 }
 
-TAnyFileCommands::TOutcome TAnyFileCommands::LoadSkeletal() {
-    // The skeletal loads come with the skeletal window; until then these entries load nothing.
-    return {false, "Skeletal models cannot be opened in this window yet.."};
+bool TAnyFileCommands::LoadSkeletal(int entry, const std::string& path) {
+    switch (entry) {
+    case MDM:
+        // A mesh is posed by an animation: its dialog follows, as for "Load MDM/MDX From File".
+        Skeletal.LoadMDMMDX(path, std::nullopt);
+        break;
+    case MDX:
+        Skeletal.LoadMDX(path);
+        break;
+    case MDXBones:
+        Skeletal.LoadMDXBones(path);
+        break;
+    case MDXFrames:
+        Skeletal.LoadMDXFrames(path);
+        break;
+    case MDXTags:
+        Skeletal.LoadMDMTags(path);
+        break;
+    default:
+        Skeletal.LoadMDS(path);
+        break;
+    }
+    return IsSkeletal(Window.ModelKind());
 }
 
 TAnyFileCommands::TOutcome TAnyFileCommands::LoadMapAsMD3(const std::string& path) {
@@ -191,6 +209,8 @@ TAnyFileCommands::TOutcome TAnyFileCommands::LoadSkin(const std::string& path) {
 }
 
 void TAnyFileCommands::ShowMD3(const std::string& path) {
+    // Stage images are looked for beside the file last chosen for an MD3 model.
+    Window.ModelOpenDialog().FileName = path;
     Window.SetCurrentModel(TModelKind::MD3, TModelSource::File, FolderPart(path));
     Window.ApplyTabSet(TModelKind::MD3);
     Window.ApplyMenuState(TModelKind::MD3);
@@ -229,6 +249,7 @@ bool TAnyFileCommands::LoadMap(const std::optional<std::string>& chosenPath) {
     frame.ShowHourglass();
     Window.ApplyTabSet(TModelKind::MD3);
     Window.RepaintNow();
+    Window.ModelOpenDialog().FileName = path;
     Window.SetCurrentModel(TModelKind::MD3, TModelSource::File, FolderPart(path));
     Window.FillPanels();
     Window.ApplyMenuState(TModelKind::MD3);

@@ -2,9 +2,10 @@
 // its type, chosen by the dialog's filter entry or, under "All Supported Models", by the file's
 // extension (which then becomes the entry for later uses). Unlike the other load commands it
 // empties no model before its dialog: each loader replaces only its own model, and a file that
-// fails to load leaves the model shown as it was. "Load .MAP From File..." reads a level file
-// and converts its brushes into the MD3 model. The command line opens files as "Load From File"
-// does by their extension.
+// fails to load leaves the model shown as it was. The skeletal entries run the skeletal load
+// commands on the chosen file. "Load .MAP From File..." reads a level file and converts its
+// brushes into the MD3 model. The command line opens files as "Load From File" does by their
+// extension.
 #pragma once
 
 #include "Dialogs.h"
@@ -19,15 +20,17 @@ namespace quillon {
 class IModelWindow;
 class TMainMenu;
 class TMD3;
+class TSkeletalCommands;
 
 class TAnyFileCommands : public QObject {
     Q_OBJECT
 public:
-    TAnyFileCommands(IModelWindow& window, QObject* parent);
+    TAnyFileCommands(IModelWindow& window, TSkeletalCommands& skeletal, QObject* parent);
     void Connect(TMainMenu& menu);
 
     // With a path, that file stands for the dialog's choice under "All Supported Models". True
-    // when a model or a skin was loaded.
+    // when a model or a skin was loaded (for the skeletal entries: when a skeletal model is
+    // shown afterwards).
     bool LoadAnyFromFile(const std::optional<std::string>& chosenPath);
     // True when the map was read and converted.
     bool LoadMap(const std::optional<std::string>& chosenPath);
@@ -57,7 +60,8 @@ private:
     };
     TOutcome RunBranch(int entry, const std::string& path);
     TOutcome LoadMD3(const std::string& path);
-    TOutcome LoadSkeletal();
+    // Runs the skeletal load command of `entry`, which reports in the status bar itself.
+    bool LoadSkeletal(int entry, const std::string& path);
     TOutcome LoadMapAsMD3(const std::string& path);
     TOutcome LoadSkin(const std::string& path);
     // Reads and converts the map into `model`; a crossed limit is shown in a message box.
@@ -66,6 +70,7 @@ private:
     void ShowLoadedFile(const std::string& path);
 
     IModelWindow& Window;
+    TSkeletalCommands& Skeletal;
     TFileDialog AnyFileDialog;
     TFileDialog MapDialog;
 };

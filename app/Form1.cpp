@@ -102,11 +102,12 @@ void TForm1::BuildWindow() {
 
     Menu = new TMainMenu(menuBar());
     MD3Files = new TMD3FileCommands(*this, this);
-    AnyFiles = new TAnyFileCommands(*this, this);
+
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
     ViewCommands = new TViewCommands(*this, *tabView, this);
     Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
+    AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
     resize(1100, 800);
 }
 

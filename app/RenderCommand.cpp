@@ -54,15 +54,14 @@ bool LoadInput(TForm1& form, TProgramInstances& instances, const TBatchDialogs& 
         std::cerr << request.GameDir << ": not a game folder (it holds no etmain/pak0.pk3)\n";
         return false;
     }
-    for (const std::string& file : request.Files) {
-        const int reported = dialogs.Reported();
-        if (form.OpenFromCommandLine({file}))
-            continue;
+    // Together, as the command line gives them: a mesh takes the animation after it.
+    const int reported = dialogs.Reported();
+    if (!form.OpenFromCommandLine(request.Files)) {
         const std::string status = form.StatusText().toStdString();
         if (!status.empty())
             std::cerr << status << "\n";
         else if (dialogs.Reported() == reported)
-            std::cerr << file << ": no model was loaded from it\n";
+            std::cerr << "no model was loaded from the files given\n";
         return false;
     }
     if (!request.Skin.empty() && !form.LoadSkin(request.Skin, true)) {

@@ -71,11 +71,14 @@ void TSkeletalCommands::Connect(TMainMenu& menu) {
     ConnectCommand(Window, menu, menu.actionFileLoadMDMMDX, this,
                    [this] { LoadMDMMDX(std::nullopt, std::nullopt); });
     ConnectCommand(Window, menu, menu.actionFileLoadMDS, this, [this] { LoadMDS(std::nullopt); });
+    const std::pair<QAction*, void (TSkeletalCommands::*)(const std::optional<std::string>&)>
+        loads[] = {{menu.actionFileLoadMDX, &TSkeletalCommands::LoadMDX},
+                   {menu.actionFileLoadMDXbones, &TSkeletalCommands::LoadMDXBones},
+                   {menu.actionFileLoadMDXframes, &TSkeletalCommands::LoadMDXFrames},
+                   {menu.actionFileLoadMDMtags, &TSkeletalCommands::LoadMDMTags}};
+    for (const auto& [action, load] : loads)
+        ConnectCommand(Window, menu, action, this, [this, load] { (this->*load)(std::nullopt); });
     const std::pair<QAction*, void (TSkeletalCommands::*)()> commands[] = {
-        {menu.actionFileLoadMDX, &TSkeletalCommands::LoadMDX},
-        {menu.actionFileLoadMDXbones, &TSkeletalCommands::LoadMDXBones},
-        {menu.actionFileLoadMDXframes, &TSkeletalCommands::LoadMDXFrames},
-        {menu.actionFileLoadMDMtags, &TSkeletalCommands::LoadMDMTags},
         {menu.actionModelMDMMDXRenameBones, &TSkeletalCommands::DefaultBoneNames},
         {menu.actionModelMDMMDXScaleBones, &TSkeletalCommands::ScaleWeights},
         {menu.actionModelMDMMDXCalculateLOD, &TSkeletalCommands::CalculateLOD},
@@ -194,13 +197,13 @@ void TSkeletalCommands::LoadMDS(const std::optional<std::string>& chosenPath) {
     Window.SetSaveHints("Save as MDM/MDX");
 }
 
-void TSkeletalCommands::LoadMDX() {
+void TSkeletalCommands::LoadMDX(const std::optional<std::string>& chosenPath) {
     Window.SetStatus("");
     TCommandFrame frame(Window);
     frame.Busy();
     if (!IsSkeletalShown())
         return;
-    const auto path = Choose(AnimationDialog);
+    const auto path = Choose(AnimationDialog, chosenPath);
     if (!path)
         return;
     // Read aside, so that a file that is no animation leaves the current one in place.
@@ -218,13 +221,13 @@ void TSkeletalCommands::LoadMDX() {
     Window.SetStatus(LoadedStatus("MDX loaded", scriptProblem));
 }
 
-void TSkeletalCommands::LoadMDXBones() {
+void TSkeletalCommands::LoadMDXBones(const std::optional<std::string>& chosenPath) {
     Window.SetStatus("");
     TCommandFrame frame(Window);
     frame.Busy();
     if (!IsSkeletalShown())
         return;
-    const auto path = Choose(AnimationDialog);
+    const auto path = Choose(AnimationDialog, chosenPath);
     if (!path)
         return;
     TMDX& animation = Window.Instances().MDX;
@@ -237,13 +240,13 @@ void TSkeletalCommands::LoadMDXBones() {
     Window.SetStatus("MDX bones loaded");
 }
 
-void TSkeletalCommands::LoadMDXFrames() {
+void TSkeletalCommands::LoadMDXFrames(const std::optional<std::string>& chosenPath) {
     Window.SetStatus("");
     TCommandFrame frame(Window);
     frame.Busy();
     if (!IsSkeletalShown())
         return;
-    const auto path = Choose(AnimationDialog);
+    const auto path = Choose(AnimationDialog, chosenPath);
     if (!path)
         return;
     TMDX& animation = Window.Instances().MDX;
@@ -257,13 +260,13 @@ void TSkeletalCommands::LoadMDXFrames() {
     Window.SetStatus("MDX frames loaded");
 }
 
-void TSkeletalCommands::LoadMDMTags() {
+void TSkeletalCommands::LoadMDMTags(const std::optional<std::string>& chosenPath) {
     Window.SetStatus("");
     TCommandFrame frame(Window);
     frame.Busy();
     if (!IsSkeletalShown())
         return;
-    const auto path = Choose(MeshDialog);
+    const auto path = Choose(MeshDialog, chosenPath);
     if (!path)
         return;
     TMDM& mesh = Window.Instances().MDM;

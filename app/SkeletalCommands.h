@@ -30,14 +30,15 @@ public:
                       TPlaybackControls& playback, QObject* parent);
     void Connect(TMainMenu& menu);
 
-    // With paths, those files stand for the dialogs' choices (as the command line gives them).
+    // With paths, those files stand for the dialogs' choices (as the command line and "Load From
+    // File..." give them).
     void LoadMDMMDX(const std::optional<std::string>& meshPath,
                     const std::optional<std::string>& animationPath);
     void LoadMDS(const std::optional<std::string>& path);
-    void LoadMDX();
-    void LoadMDXBones();
-    void LoadMDXFrames();
-    void LoadMDMTags();
+    void LoadMDX(const std::optional<std::string>& path);
+    void LoadMDXBones(const std::optional<std::string>& path);
+    void LoadMDXFrames(const std::optional<std::string>& path);
+    void LoadMDMTags(const std::optional<std::string>& path);
     void DefaultBoneNames();
     void ScaleWeights();
     void CalculateLOD();

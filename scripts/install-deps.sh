@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-  libegl-dev libegl-mesa0 libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev
+  libegl-dev libegl-mesa0 libgl1-mesa-dri libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev
   libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth imagemagick unzip
   openarena-081-players openarena-085-data)

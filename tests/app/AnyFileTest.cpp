@@ -1,14 +1,17 @@
 // "Load From File...", "Load .MAP From File..." and files named on the command line: every branch
 // of the any-file dialog by its filter entry and by extension, the entry kept for the next use,
 // what a failed load keeps, and the map conversion's limits in message boxes.
+#include "SkeletalBuilder.h"
 #include "WindowFixture.h"
 #include "app/AnyFileCommands.h"
 #include "app/GeneralTab.h"
 #include "app/MainMenu.h"
+#include "app/PlaybackControls.h"
 #include "app/SurfacesTab.h"
 #include "mapimport/MapBuilder.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -173,16 +176,50 @@ private slots:
         QCOMPARE(Status(w), std::string("none.skin: the file does not exist"));
     }
 
-    void SkeletalEntriesLoadNothingYet() {
+    void SkeletalEntriesRunTheSkeletalLoadsOnTheChosenFile() {
         TWindowFixture w;
-        LoadAny(w, w.WriteModel("m.md3", BuildMD3({})));
-        for (int entry : {TAnyEntry::MDM, TAnyEntry::MDX, TAnyEntry::MDXBones, TAnyEntry::MDXFrames,
-                          TAnyEntry::MDXTags, TAnyEntry::MDS}) {
-            LoadAny(w, WriteFile(w, "x.mdm", "MDMW"), entry);
-            QCOMPARE(Status(w),
-                     std::string("Skeletal models cannot be opened in this window yet.."));
-            QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
+        const std::string mesh = w.Home.File("m.mdm"), animation = w.Home.File("m.mdx");
+        WriteBytes(mesh, MDMFileBytes(BuildMDM({}), false));
+        TMDX built = BuildMDX(5, 4);
+        QVERIFY(built.SaveToFile(animation));
+        WriteFile(w, "m.aninc", "walk 0 3 3 15 0 0 0\n");
+
+        // The replacements need a skeletal model first: nothing happens, nothing is said.
+        LoadAny(w, w.WriteModel("a.md3", BuildMD3({})));
+        LoadAny(w, animation, TAnyEntry::MDX);
+        QCOMPARE(Status(w), std::string());
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
+
+        // A mesh asks for its animation next, as "Load MDM/MDX From File..." does.
+        w.Dialogs.Files = {{mesh}, {animation}};
+        w.Dialogs.FilterChoices = {TAnyEntry::AllSupported};
+        w.Trigger("actionFileLoadAnyFromFile");
+        QCOMPARE(w.Dialogs.FileDialogsShown.back().Title,
+                 std::string("Select a playermodel-animation to load"));
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::Skeletal);
+        const size_t shown = w.Dialogs.FileDialogsShown.size();
+
+        const std::pair<int, const char*> replacements[] = {
+            {TAnyEntry::MDX, "MDX loaded"},
+            {TAnyEntry::MDXBones, "MDX bones loaded"},
+            {TAnyEntry::MDXFrames, "MDX frames loaded"},
+            {TAnyEntry::MDXTags, "MDX tags loaded"}};
+        for (const auto& [entry, status] : replacements) {
+            LoadAny(w, entry == TAnyEntry::MDXTags ? mesh : animation, entry);
+            QCOMPARE(Status(w), std::string(status));
+            QCOMPARE(w.Inside().State.ModelKind, TModelKind::Skeletal);
+            if (entry == TAnyEntry::MDX) // the script beside the animation names its ranges
+                QCOMPARE(w.Inside().Playback->cbAnimName->count(), 1);
         }
+        // The mesh chosen under "All Supported Models" left the dialog on the MDM entry.
+        QCOMPARE(w.Dialogs.FileDialogsShown[shown].FilterIndex, int(TAnyEntry::MDM));
+
+        const std::string mds = w.Home.File("m.mds");
+        WriteBytes(mds, MDSFileBytes(BuildMDS(2, 4, {1})));
+        LoadAny(w, mds, TAnyEntry::AllSupported);
+        QCOMPARE(Status(w), std::string("MDS loaded and converted to MDM/MDX"));
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MDS);
+        QVERIFY(w.Form->OpenFromCommandLine({mds}));
     }
 
     void FailedMD3KeepsTheModelAndNamesTheFile() {
