@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, checks the formatting, builds Quillon and runs every test
-# (GUI tests under Xvfb), then builds the headless libraries and the command line once more with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again.
+# (GUI tests under Xvfb). With --sanitize it then builds the headless libraries and the command
+# line once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build test
@@ -15,8 +15,11 @@ cmake --build build
 scripts/unpack-testdata.sh build/testdata
 (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure)
 
+[ "${1:-}" = "--sanitize" ] || exit 0
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_GUI=OFF \
   -DQUILLON_TESTS=ON -DQUILLON_BENCH=OFF -DQUILLON_SANITIZE=ON -DQUILLON_WERROR=ON
 cmake --build build-asan
 scripts/unpack-testdata.sh build-asan/testdata
-(cd build-asan && ctest --output-on-failure)
+# LeakSanitizer stops the world through ptrace, which containers often deny; the address and
+# undefined-behaviour checks are what this run is for.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure)

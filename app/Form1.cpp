@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "AnimationTab.h"
+#include "AnyFileCommands.h"
 #include "BonesTab.h"
 #include "CommandFrame.h"
 #include "GeneralTab.h"
@@ -15,10 +16,12 @@
 #include "SurfacesTab.h"
 #include "TagsTab.h"
 #include "TexturingCommands.h"
+#include "ViewCommands.h"
 #include "ViewTab.h"
 #include "core/CasePath.h"
 #include "core/Version.h"
 #include "gamedata/ImageHeaderTextures.h"
+#include "gamedata/ScriptText.h"
 #include "render/SkeletalDrawer.h"
 #include "render/ViewRenderer.h"
 
@@ -36,11 +39,8 @@
 namespace quillon {
 
 namespace {
-std::string LowerExtension(const std::string& path) {
-    std::string extension = ExtensionOf(path);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
+bool HasExtension(const std::string& path, std::string_view extension) {
+    return EqualsIgnoringCase(ExtensionOf(path), extension);
 }
 } // namespace
 
@@ -48,7 +48,7 @@ TForm1::TForm1(TProgramInstances& instances, IDialogs& dialogs, const std::strin
                ITextureSource* textures, QWidget* parent)
     : QMainWindow(parent), ProgramInstances(instances), UserDialogs(dialogs),
       OwnTextures(textures ? nullptr : std::make_unique<TImageHeaderTextures>()),
-      Resolver(instances.Shaders, textures ? *textures : *OwnTextures) {
+      Textures(textures ? *textures : *OwnTextures), Resolver(instances.Shaders, Textures) {
     setWindowTitle(QString("%1 v%2").arg(ProgramName, ProgramVersion));
     OpenDialog.Title = "Select a model to load";
     OpenDialog.Filter = "Quake 3 model  (.MD3)|*.MD3";
@@ -102,8 +102,10 @@ void TForm1::BuildWindow() {
 
     Menu = new TMainMenu(menuBar());
     MD3Files = new TMD3FileCommands(*this, this);
+    AnyFiles = new TAnyFileCommands(*this, this);
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
+    ViewCommands = new TViewCommands(*this, *tabView, this);
     Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
     resize(1100, 800);
 }
@@ -111,8 +113,10 @@ void TForm1::BuildWindow() {
 void TForm1::ConnectCommands() {
     ConnectWindowCommands();
     MD3Files->Connect(*Menu);
+    AnyFiles->Connect(*Menu);
     Texturing->Connect(*Menu);
     MD3Edits->Connect(*Menu);
+    ViewCommands->Connect(*Menu);
     Skeletal->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
@@ -159,23 +163,32 @@ void TForm1::ConnectWindowCommands() {
     ConnectCommand(*this, *Menu, Menu->actionSettingsGamedir, this, [this] { ChooseGameFolder(); });
 }
 
-void TForm1::OpenFromCommandLine(const std::vector<std::string>& paths) {
-    if (paths.empty())
-        return;
-    const std::string& path = paths[0];
-    const std::string extension = LowerExtension(path);
-    RunCommand([&] {
-        if (extension == ".md3")
-            MD3Files->LoadMD3(path);
-        else if (extension == ".mdm")
-            Skeletal->LoadMDMMDX(path, paths.size() > 1 ? std::optional(paths[1]) : std::nullopt);
-        else if (extension == ".mds")
-            Skeletal->LoadMDS(path);
-        else
-            SetStatus("Only MD3, MDM (with its MDX) and MDS models can be opened from the command "
-                      "line: " +
-                      FilePart(path));
-    });
+bool TForm1::OpenFromCommandLine(const std::vector<std::string>& paths) {
+    bool all = true;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        const bool mesh = HasExtension(path, ".mdm");
+        // A mesh takes the animation named after it; the skeletal loads report their own
+        // failures in the status bar.
+        const bool withAnimation =
+            mesh && i + 1 < paths.size() && HasExtension(paths[i + 1], ".mdx");
+        const std::optional<std::string> animation =
+            withAnimation ? std::optional(paths[++i]) : std::nullopt;
+        bool loaded = false;
+        RunCommand([&] {
+            if (mesh) {
+                Skeletal->LoadMDMMDX(path, animation);
+                loaded = IsSkeletal(State.ModelKind);
+            } else if (HasExtension(path, ".mds")) {
+                Skeletal->LoadMDS(path);
+                loaded = State.ModelKind == TModelKind::MDS;
+            } else {
+                loaded = AnyFiles->LoadAnyFromFile(path);
+            }
+        });
+        all = all && loaded;
+    }
+    return all;
 }
 
 // --- the window's own commands ---
@@ -253,8 +266,13 @@ void TForm1::RepaintNow() {
     repaint();
 }
 
-void TForm1::EmptyModels() {
+void TForm1::ResetModelControls() {
+    tabView->gbLOD->Reset();
     Playback->SetAnimations({});
+}
+
+void TForm1::EmptyModels() {
+    ResetModelControls();
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
     ProgramInstances.MDX.Clear();
@@ -364,6 +382,12 @@ void TForm1::ResetView() {
     // Without a 3D view (as in the tests) there is no camera to place.
     if (!tabView->IsViewLocked() && ResetViewHook)
         ResetViewHook();
+}
+
+std::optional<TViewImage> TForm1::TakeScreenshot() {
+    if (!ScreenshotHook)
+        return std::nullopt;
+    return ScreenshotHook();
 }
 
 void TForm1::DrawView() {

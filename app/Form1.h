@@ -1,7 +1,8 @@
 // The main window. It owns the window state, builds the Settings bar, the model area with its
 // tabs, the status bar and the main menu, keeps tabs and menus in step with the kind of model
 // loaded, runs start-up and closing, and ties the surfaces of the model to the game data. The
-// commands live in groups of their own (MD3 files, texturing, MD3 editing) and reach the window
+// commands live in groups of their own (MD3 files, any file, texturing, MD3 editing, view
+// pictures) and reach the window
 // through IModelWindow; every command runs through RunCommand, so a file that cannot be opened
 // ends it cleanly (busy flag cleared, view drawn, cursor restored) and is reported in a box.
 //
@@ -31,6 +32,7 @@ class QTabWidget;
 namespace quillon {
 
 class TAnimationTab;
+class TAnyFileCommands;
 class TBonesTab;
 class TGeneralTab;
 class THelpTab;
@@ -43,6 +45,7 @@ class TSkeletalCommands;
 class TSurfacesTab;
 class TTagsTab;
 class TTexturingCommands;
+class TViewCommands;
 class TViewTab;
 
 namespace test {
@@ -61,9 +64,15 @@ public:
 
     // The exit code that start-up asked the program to end with (0: none was asked).
     int QuitCode() const { return StartupQuitCode; }
-    // Opens the files named on the command line as their load command would open them: an MD3
-    // model, an MDM mesh followed by its MDX animation, or an MDS model.
-    void OpenFromCommandLine(const std::vector<std::string>& paths);
+    // Opens the files named on the command line, each as "Load From File..." would by its
+    // extension; true when every one was loaded.
+    bool OpenFromCommandLine(const std::vector<std::string>& paths);
+    // What the first showing does, for pictures made without showing the window: the game
+    // folder of the settings applied (never asked for) and the View tab chosen. A non-empty
+    // `gameDir` stands for the settings' game folder in this run; false when it is no game
+    // folder.
+    bool StartWithoutWindow(const std::string& gameDir);
+    void SetCurrentFrame(int frame) { State.CurrentFrame = frame; }
     QString StatusText() const;
 
     // --- the 3D view's side ---
@@ -80,11 +89,16 @@ public:
     // panel's grey in `emptySize`); none when the texture cannot be read back.
     std::function<std::optional<QImage>(uint32_t texture, bool showAlpha, QSize emptySize)>
         TexturePreviewHook;
+    // Set by the 3D view: the screenshot's picture.
+    std::function<std::optional<TViewImage>()> ScreenshotHook;
 
     // --- IModelWindow ---
     TProgramInstances& Instances() override { return ProgramInstances; }
     IDialogs& Dialogs() override { return UserDialogs; }
+    ITextureSource& TextureSource() override { return Textures; }
+    const std::string& ApplicationFolder() const override { return State.ApplicationFolder; }
     TModelKind ModelKind() const override { return State.ModelKind; }
+    TModelSource ModelSource() const override { return State.ModelSource; }
     int CurrentFrame() const override { return State.CurrentFrame; }
     const std::string& ModelFolder() const override { return State.ModelFolder; }
     int ChosenSurface() const override;
@@ -97,6 +111,9 @@ public:
     void DrawView() override;
     void RepaintNow() override;
     void EmptyModels() override;
+    void ResetModelControls() override;
+    void ReleaseMapShaderList() override;
+    void ClearArchivePath() override { State.ArchivePath.clear(); }
     void SetCurrentModel(TModelKind kind, TModelSource source, const std::string& folder) override;
     void ApplyTabSet(TModelKind kind) override;
     void ApplyMenuState(TModelKind kind) override;
@@ -108,12 +125,13 @@ public:
     void ResetView() override;
     void MarkChanged() override;
     void UpdateSkinsShadersTextures() override;
-    void LoadSkin(const std::string& path) override;
+    bool LoadSkin(const std::string& path, bool updateNow) override;
     void ClearSkin() override;
     bool HasSkin() const override;
     bool EmbedSkin() override;
     const std::vector<std::string>& ShaderList() const override;
     void SetShaderList(const std::vector<std::string>& paths) override;
+    std::optional<TViewImage> TakeScreenshot() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -149,6 +167,8 @@ private:
     void ChooseGamma(QAction* item);
     void ChooseGameFolder();
     void FirstShow();
+    void OpenOnGameFolder();
+    void ShowSkyColorSwatches();
     void WriteSettings();
 
     // --- texture resolution and the Surfaces tab (Form1GameData.cpp) ---
@@ -163,7 +183,6 @@ private:
     void PreviewStage(int surface, int stage);
     void RefreshTexturePreview();
     void UpdateEmbedSkin();
-    void ReleaseMapShaderList();
     void RebuildShaderList();
     void ApplyGameFolder();
     void ReloadTextures();
@@ -171,6 +190,7 @@ private:
     TProgramInstances& ProgramInstances;
     IDialogs& UserDialogs;
     std::unique_ptr<ITextureSource> OwnTextures; // when no texture manager was given
+    ITextureSource& Textures;
     // The game folder, the shader script lists, the skin and what the last update resolved.
     TSurfaceResolver Resolver;
     TWindowState State;
@@ -192,8 +212,10 @@ private:
     QWidget* ViewWidget = nullptr;
 
     TMD3FileCommands* MD3Files;
+    TAnyFileCommands* AnyFiles;
     TTexturingCommands* Texturing;
     TMD3EditCommands* MD3Edits;
+    TViewCommands* ViewCommands;
     TSkeletalCommands* Skeletal;
 
     int StartupQuitCode = 0;

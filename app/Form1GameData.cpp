@@ -95,14 +95,16 @@ void TForm1::UpdateEmbedSkin() {
     Menu->actionModelSkinpermanent->setEnabled(Resolver.CanEmbedSkin(ModelRef()));
 }
 
-void TForm1::LoadSkin(const std::string& path) {
+bool TForm1::LoadSkin(const std::string& path, bool updateNow) {
     const bool loaded = Resolver.LoadSkin(path, false, ResolveInput());
     UpdateEmbedSkin();
     if (!loaded)
-        return;
+        return false;
     tabSurfaces->leSkinFile->setText(QString::fromStdString(FilePart(path)));
     tabSurfaces->leSkin->clear();
-    UpdateSkinsShadersTextures();
+    if (updateNow)
+        UpdateSkinsShadersTextures();
+    return true;
 }
 
 void TForm1::ClearSkin() {

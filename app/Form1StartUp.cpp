@@ -4,6 +4,8 @@
 #include "Form1.h"
 
 #include "ArchiveLock.h"
+#include "ColorSwatch.h"
+#include "FormatNumbers.h"
 #include "MainMenu.h"
 #include "SettingsBar.h"
 #include "TagsTab.h"
@@ -64,7 +66,6 @@ void TForm1::StartUp(const std::string& executablePath) {
         return;
     }
 
-    State.ColorConvert = 0;
     try {
         folders.CreateTempFolders();
     } catch (const FileError& error) {
@@ -118,6 +119,7 @@ void TForm1::ApplySettingsToControls() {
     SettingsBar->cbLightingEnabled->setChecked(s.Lighting);
     SettingsBar->cbCenterModel->setChecked(s.CenterModel);
     State.Settings = s;
+    ShowSkyColorSwatches();
 }
 
 void TForm1::ConnectViewSwitches() {
@@ -125,19 +127,26 @@ void TForm1::ConnectViewSwitches() {
         QAction* Item;
         QCheckBox* Twin;
         bool TSettings::*Flag;
+        std::function<void(bool on)> Then; // what the switch changes besides the frame
     };
     const TSwitch switches[] = {
         {Menu->actionViewShowalphapreview, SettingsBar->cbAlphaPreview,
-         &TSettings::AlphaTexturePreview},
-        {Menu->actionViewShowskeleton, SettingsBar->cbShowSkeleton, &TSettings::ShowSkeleton},
-        {Menu->actionViewShowtags, SettingsBar->cbShowTags, &TSettings::ShowTags},
-        {Menu->actionViewLighting, SettingsBar->cbLightingEnabled, &TSettings::Lighting},
-        {Menu->actionViewCenterModel, SettingsBar->cbCenterModel, &TSettings::CenterModel},
+         &TSettings::AlphaTexturePreview, [this](bool) { RefreshTexturePreview(); }},
+        {Menu->actionViewShowskeleton, SettingsBar->cbShowSkeleton, &TSettings::ShowSkeleton, {}},
+        {Menu->actionViewShowtags, SettingsBar->cbShowTags, &TSettings::ShowTags, {}},
+        {Menu->actionViewLighting, SettingsBar->cbLightingEnabled, &TSettings::Lighting, {}},
+        {Menu->actionViewCenterModel, SettingsBar->cbCenterModel, &TSettings::CenterModel,
+         [this](bool on) {
+             if (on)
+                 ResetView();
+         }},
     };
     for (const TSwitch& s : switches) {
         connect(s.Item, &QAction::toggled, this, [this, s](bool on) {
             s.Twin->setChecked(on);
             State.Settings.*s.Flag = on;
+            if (s.Then)
+                s.Then(on);
             DrawView();
         });
         connect(s.Twin, &QCheckBox::toggled, s.Item, &QAction::setChecked);
@@ -171,13 +180,20 @@ void TForm1::ConnectViewSwitches() {
 void TForm1::SelectSkyColor(uint32_t& color) {
     if (const auto chosen = UserDialogs.PickColor(color)) {
         color = *chosen;
+        ShowSkyColorSwatches();
         DrawView();
     }
+}
+
+void TForm1::ShowSkyColorSwatches() {
+    Menu->menuViewSkycolortop->setIcon(ColorSwatch(State.Settings.ColorTop));
+    Menu->menuViewSkycolorbottom->setIcon(ColorSwatch(State.Settings.ColorBottom));
 }
 
 void TForm1::ChooseGamma(QAction* item) {
     State.Settings.Gamma = Menu->GammaOf(item);
     ReloadTextures();
+    SetStatus("Software Gamma set to: " + FormatFloat(State.Settings.Gamma));
 }
 
 void TForm1::ChooseGameFolder() {
@@ -203,14 +219,34 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FirstShow() {
     if (!State.Settings.GameDir.empty()) {
-        ApplyGameFolder();
-        ApplyTabSet(State.ModelKind);
-        pcTabs->setCurrentWidget(tabView);
+        OpenOnGameFolder();
     } else {
         ChooseGameFolder();
         ShowHelp();
     }
     DrawView();
+}
+
+void TForm1::OpenOnGameFolder() {
+    ApplyGameFolder();
+    ApplyTabSet(State.ModelKind);
+    pcTabs->setCurrentWidget(tabView);
+}
+
+bool TForm1::StartWithoutWindow(const std::string& gameDir) {
+    if (!gameDir.empty()) {
+        if (!TGameFolder::IsValid(WithTrailingSlash(gameDir)))
+            return false;
+        State.Settings.GameDir = gameDir;
+    }
+    Shown = true;
+    if (State.Settings.GameDir.empty()) {
+        ApplyTabSet(State.ModelKind);
+        pcTabs->setCurrentWidget(tabView);
+    } else {
+        OpenOnGameFolder();
+    }
+    return true;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -7,8 +7,6 @@
 #include "TagsTab.h"
 #include "core/CasePath.h"
 
-#include <QAction>
-
 #include <cmath>
 
 namespace quillon {
@@ -44,10 +42,8 @@ void TMD3EditCommands::Connect(TMainMenu& menu) {
         {menu.menuModelTagsSwapXZ, &TMD3::SwapTagAxesXZ},
         {menu.menuModelTagsSwapYZ, &TMD3::SwapTagAxesYZ},
     };
-    for (const auto& [action, operation] : tagAxes) {
-        connect(action, &QAction::triggered, this, [this, op = operation] { RunOnTags(op); });
-        menu.MarkAvailable(action);
-    }
+    for (const auto& [action, operation] : tagAxes)
+        ConnectCommand(Window, menu, action, this, [this, op = operation] { RunOnTags(op); });
     connect(&Tags, &TTagsTab::addTagClicked, this,
             [this] { Window.RunCommand([this] { AddTagManually(); }); });
 }

@@ -9,12 +9,16 @@
 #include "ProgramInstances.h"
 #include "gamedata/ModelKind.h"
 #include "gamedata/ModelSource.h"
+#include "render/ViewImage.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quillon {
+
+class ITextureSource;
 
 class IModelWindow {
 public:
@@ -22,9 +26,14 @@ public:
 
     virtual TProgramInstances& Instances() = 0;
     virtual IDialogs& Dialogs() = 0;
+    // Where images are found and loaded (the map import measures its textures through it).
+    virtual ITextureSource& TextureSource() = 0;
+    // The folder of settings, screenshots and temporary files, ending in "/".
+    virtual const std::string& ApplicationFolder() const = 0;
 
     // --- what is loaded and what the user has chosen ---
     virtual TModelKind ModelKind() const = 0;
+    virtual TModelSource ModelSource() const = 0;
     virtual int CurrentFrame() const = 0;
     // The folder of the model loaded from disk, with a trailing separator.
     virtual const std::string& ModelFolder() const = 0;
@@ -52,6 +61,10 @@ public:
     // Before a load: empties the models and everything that shows them (panels, LOD controls,
     // animation names, the map archive's shader list and archive path).
     virtual void EmptyModels() = 0;
+    // The LOD controls and the animation names back to their empty state, the models kept.
+    virtual void ResetModelControls() = 0;
+    virtual void ReleaseMapShaderList() = 0;
+    virtual void ClearArchivePath() = 0;
     virtual void SetCurrentModel(TModelKind kind, TModelSource source,
                                  const std::string& folder) = 0;
     virtual void ApplyTabSet(TModelKind kind) = 0;
@@ -72,8 +85,9 @@ public:
 
     // --- skins, shaders and textures ---
     virtual void UpdateSkinsShadersTextures() = 0;
-    // Replaces the skin by the file's and updates; a missing file leaves no skin.
-    virtual void LoadSkin(const std::string& path) = 0;
+    // Replaces the skin by the file's and, with `updateNow`, updates; a missing file leaves no
+    // skin and gives false.
+    virtual bool LoadSkin(const std::string& path, bool updateNow) = 0;
     virtual void ClearSkin() = 0;
     virtual bool HasSkin() const = 0;
     // Writes the skin's resolved names into the model; false when there was nothing to write.
@@ -81,6 +95,11 @@ public:
     virtual const std::vector<std::string>& ShaderList() const = 0;
     // Keeps the user's shader scripts (also in the settings file) and updates.
     virtual void SetShaderList(const std::vector<std::string>& paths) = 0;
+
+    // --- the 3D view ---
+    // The screenshot's picture of the view (model colours, its mask as alpha); none when the
+    // view cannot draw now. The view shows the screenshot's last pass until it is drawn again.
+    virtual std::optional<TViewImage> TakeScreenshot() = 0;
 };
 
 } // namespace quillon

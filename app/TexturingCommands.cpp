@@ -32,7 +32,7 @@ void TTexturingCommands::SelectSkin() {
     TCommandFrame frame(Window);
     frame.ShowHourglass();
     Window.RepaintNow();
-    Window.LoadSkin(SkinDialog.FileName);
+    (void)Window.LoadSkin(SkinDialog.FileName, true);
 }
 
 void TTexturingCommands::ClearSkin() {

@@ -3,6 +3,8 @@
 #include "Form1.h"
 #include "render/GLView.h"
 #include "render/OGL.h"
+#include "render/OffscreenSurface.h"
+#include "render/Screenshot.h"
 #include "render/SkyBox.h"
 #include "render/TexturePreview.h"
 #include "render/ViewNavigation.h"
@@ -15,11 +17,37 @@ namespace quillon {
 
 TViewBinding::TViewBinding(TOGL& context, TForm1& form)
     : Context(context), Form(form), View(new TGLView) {
+    ConnectForm();
+    ConnectPanel();
+    Context.CreateContext(View);
+}
+
+TViewBinding::TViewBinding(TOGL& context, TForm1& form, TOffscreenSurface& surface)
+    : Context(context), Form(form) {
+    ConnectForm();
+    Context.CreateContext(&surface);
+    if (!surface.Create())
+        Context.DestroyContext();
+}
+
+void TViewBinding::ConnectForm() {
     for (const std::string& folder : Form.TextureSearchFolders())
         Context.Textures.AddSearchFolder(folder);
     Context.Camera.Reset();
     Context.Camera.FreeMove = false;
     Context.OnContextReady = [this] { ContextReady(); };
+    Form.ResetViewHook = [this] { ResetAndFit(); };
+    Form.TexturePreviewHook = [this](uint32_t texture, bool showAlpha, QSize emptySize) {
+        return ShowTexturePreview(Context, texture, showAlpha, emptySize);
+    };
+    Form.ScreenshotHook = [this] {
+        auto picture = Picture(Form.ViewOptions(), true);
+        Draw(); // the frame the window shows again
+        return picture;
+    };
+}
+
+void TViewBinding::ConnectPanel() {
     View->PaintHandler = [this] { Draw(); };
     View->ResizeHandler = [this] { Resized(); };
     View->MouseMoveHandler = [this](QMouseEvent* event) {
@@ -47,11 +75,6 @@ TViewBinding::TViewBinding(TOGL& context, TForm1& form)
         }
     };
     Form.AttachView(View);
-    Form.ResetViewHook = [this] { ResetAndFit(); };
-    Form.TexturePreviewHook = [this](uint32_t texture, bool showAlpha, QSize emptySize) {
-        return ShowTexturePreview(Context, texture, showAlpha, emptySize);
-    };
-    Context.CreateContext(View);
 }
 
 void TViewBinding::ContextReady() {
@@ -59,7 +82,8 @@ void TViewBinding::ContextReady() {
     state.TextureUnitCount = Context.TextureUnits;
     Context.Camera.Position = {0, 0, static_cast<float>(state.CameraDistance)};
     Context.Camera.MoveForward(0.00001f);
-    Context.SkyBox->Load("sky");
+    // Without its images the sky box stays hidden; the view is drawn without it.
+    (void)Context.SkyBox->Load("sky");
 }
 
 void TViewBinding::Resized() {
@@ -69,8 +93,7 @@ void TViewBinding::Resized() {
     Form.DrawView();
 }
 
-void TViewBinding::Draw() {
-    const TViewOptions options = Form.ViewOptions();
+TScene TViewBinding::Scene(const TViewOptions& options) {
     // With the sky images missing the gradient stays: an uncleared background is no use.
     Context.SkyBox->SetShown(options.SkyBoxEnabled && Context.SkyBox->DisplayList() != 0);
     TScene scene;
@@ -79,7 +102,18 @@ void TViewBinding::Draw() {
     scene.MDM = &models.MDM;
     scene.MDX = &models.MDX;
     scene.Shaders = &models.Shaders;
-    TViewRenderer(Context, Form.ViewState()).DrawView(scene, options);
+    return scene;
+}
+
+void TViewBinding::Draw() {
+    const TViewOptions options = Form.ViewOptions();
+    TViewRenderer(Context, Form.ViewState()).DrawView(Scene(options), options);
+}
+
+std::optional<TViewImage> TViewBinding::Picture(const TViewOptions& options, bool withMask) {
+    TScreenshot screenshot(Context, Form.ViewState());
+    const TScene scene = Scene(options);
+    return withMask ? screenshot.Take(scene, options) : screenshot.TakeView(scene, options);
 }
 
 void TViewBinding::ResetAndFit() {

@@ -29,7 +29,6 @@ struct TWindowState {
     // Camera distance, rotation, pan and pivot: changed by the mouse, the fit and the pivot list.
     TView3DState View;
     bool Busy = false;
-    uint32_t ColorConvert = 0;
     // Game folder, gamma, sky colours, view flags, shader list and the Clean-up flag.
     TSettings Settings;
 };

@@ -1,6 +1,7 @@
 // The program entry: the central objects first, then the main window, then the event loop.
 #include "Form1.h"
 #include "QtDialogs.h"
+#include "RenderCommand.h"
 #include "ViewBinding.h"
 #include "core/Version.h"
 #include "render/OGL.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
         std::cout << "quillon " << quillon::ProgramVersion << "\n";
         return 0;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "--render") == 0)
+        return quillon::RunRenderCommand(argc, argv);
     quillon::TOGL ogl; // the OpenGL context object comes first of the central objects
     quillon::TProgramInstances instances;
     QApplication application(argc, argv);
@@ -31,9 +34,10 @@ int main(int argc, char** argv) {
     if (form.QuitCode() != 0)
         return form.QuitCode();
     form.show();
-    const std::vector<std::string> files(argv + 1, argv + argc);
-    if (!files.empty())
-        QTimer::singleShot(0, &form, [&form, files] { form.OpenFromCommandLine(files); });
+    if (argc > 1) {
+        const std::vector<std::string> paths(argv + 1, argv + argc);
+        QTimer::singleShot(0, &form, [&form, paths] { form.OpenFromCommandLine(paths); });
+    }
     const int code = application.exec();
     ogl.DestroyContext();
     return code;

@@ -61,8 +61,10 @@ void UpdatePlayerModel(benchmark::State& state) {
     TMD3 parts[3];
     const char* names[3] = {"head", "upper", "lower"};
     for (int i = 0; i < 3; ++i) {
-        game.ExtractExact(folder + names[i] + ".md3", f.Resolver.Folders.TmpFolder);
-        parts[i].LoadFromFile(f.Resolver.Folders.TmpFolder + folder + names[i] + ".md3");
+        const std::string member = folder + names[i] + ".md3";
+        if (!game.ExtractExact(member, f.Resolver.Folders.TmpFolder) ||
+            !parts[i].LoadFromFile(f.Resolver.Folders.TmpFolder + member))
+            return state.SkipWithError(("cannot read " + member).c_str());
     }
     input.Source = TModelSource::GameArchive;
     input.SelectedFolder = folder;

@@ -56,7 +56,8 @@ BENCHMARK(BM_MD3Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_MD3Load(benchmark::State& state) {
     const std::string path = BenchFile();
     TMD3 source = LargeModel();
-    source.SaveToFile(path);
+    if (!source.SaveToFile(path))
+        return state.SkipWithError(source.LastError().c_str());
     TMD3 md3;
     for (auto _ : state)
         if (!md3.LoadFromFile(path))

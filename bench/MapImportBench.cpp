@@ -44,7 +44,8 @@ void LoadGeneratedMap(benchmark::State& state) {
     const Fixture& f = Shared();
     TLevelMap map;
     for (auto _ : state) {
-        map.LoadMap(f.MapPath, f.Textures);
+        if (!map.LoadMap(f.MapPath, f.Textures))
+            return state.SkipWithError(map.LastError().c_str());
         benchmark::DoNotOptimize(map.Faces.data());
     }
     SetBrushRate(state, f);
@@ -55,7 +56,8 @@ BENCHMARK(LoadGeneratedMap)->Unit(benchmark::kMillisecond);
 void ConvertGeneratedMap(benchmark::State& state) {
     const Fixture& f = Shared();
     TLevelMap map;
-    map.LoadMap(f.MapPath, f.Textures);
+    if (!map.LoadMap(f.MapPath, f.Textures))
+        return state.SkipWithError(map.LastError().c_str());
     TMD3 model;
     std::string message;
     for (auto _ : state)

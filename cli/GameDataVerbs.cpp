@@ -66,13 +66,13 @@ int RunResolve(const ResolveArgs& args) {
     const std::string extension = ExtensionOf(args.model);
     if (EqualsIgnoringCase(extension, ".mdm")) {
         if (!mdm.LoadFromFile(args.model))
-            return InvalidInput(args.model, "not a valid MDM file");
+            return NotValid(args.model, "MDM", mdm.LastError());
         if (!args.mdx.empty() && !mdx.LoadFromFile(args.mdx))
-            return InvalidInput(args.mdx, "not a valid MDX file");
+            return NotValid(args.mdx, "MDX", mdx.LastError());
         model = {TModelKind::Skeletal, nullptr, &mdm};
     } else {
         if (!md3.LoadFromFile(args.model))
-            return InvalidInput(args.model, "not a valid MD3 file");
+            return NotValid(args.model, "MD3", md3.LastError());
         model = {TModelKind::MD3, &md3, nullptr};
     }
     TModelResolution resolution;

@@ -27,10 +27,10 @@ int RunLod(const LodArgs& a) {
         return yes;
     };
     if (!mesh.LoadFromFile(a.mesh))
-        return InvalidInput(a.mesh, "not a valid MDM file (wrong ident, truncated or refused)");
+        return NotValid(a.mesh, "MDM", mesh.LastError());
     TMDX animation;
     if (!animation.LoadFromFile(a.animation))
-        return InvalidInput(a.animation, "not a valid MDX file (wrong ident or truncated)");
+        return NotValid(a.animation, "MDX", animation.LastError());
     TCollapseMap map;
     const TLodReport report = CalculateLOD(map, mesh, animation, a.frame);
     for (const std::string& message : report.Messages)
@@ -38,7 +38,7 @@ int RunLod(const LodArgs& a) {
     if (!report.Calculated)
         return InvalidInput(a.animation, "no LOD calculated, nothing written");
     if (!mesh.SaveToFile(a.output))
-        return InvalidInput(a.mesh, "the mesh's counts disagree with its data, nothing written");
+        return InvalidInput(a.output, "not written: " + mesh.LastError());
     for (const TMDMSurface& s : mesh.Surfaces)
         std::cout << NameToString(s.name) << ": " << s.Vertices.size() << " vertices, LOD minimum "
                   << s.minLod << "\n";

@@ -1,8 +1,10 @@
-// info and edit: inspecting an MD3 file and rewriting it through the model's operations.
+// info and edit: inspecting an MD3 or tag file and rewriting an MD3 through the model's
+// operations.
 #include "EditOperations.h"
 #include "Verbs.h"
 
 #include "core/MD3.h"
+#include "core/TagFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +20,15 @@ namespace {
 using nlohmann::ordered_json;
 
 ordered_json VectorJson(TVector v) {
-    return ordered_json::array({v.x, v.y, v.z});
+    return ordered_json::array(
+        {WithoutNegativeZero(v.x), WithoutNegativeZero(v.y), WithoutNegativeZero(v.z)});
+}
+
+ordered_json TagJson(const TMD3Tag& tag) {
+    return {{"name", NameToString(tag.name)},
+            {"origin", VectorJson(tag.origin)},
+            {"axis", ordered_json::array({VectorJson(tag.axis[0]), VectorJson(tag.axis[1]),
+                                          VectorJson(tag.axis[2])})}};
 }
 
 std::string IdentText(uint32_t ident) {
@@ -46,16 +56,10 @@ ordered_json ModelJson(const TMD3& model) {
                                {"mins", VectorJson(f.mins)},
                                {"maxs", VectorJson(f.maxs)},
                                {"localOrigin", VectorJson(f.localOrigin)},
-                               {"radius", f.radius}});
+                               {"radius", WithoutNegativeZero(f.radius)}});
     j["tags"] = ordered_json::array();
-    for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t) {
-        const TMD3Tag& tag = h.Tags[t];
-        j["tags"].push_back(
-            {{"name", NameToString(tag.name)},
-             {"origin", VectorJson(tag.origin)},
-             {"axis", ordered_json::array({VectorJson(tag.axis[0]), VectorJson(tag.axis[1]),
-                                           VectorJson(tag.axis[2])})}});
-    }
+    for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t)
+        j["tags"].push_back(TagJson(h.Tags[t]));
     j["surfaces"] = ordered_json::array();
     for (const TSurface& s : h.Surfaces) {
         ordered_json shaders = ordered_json::array();
@@ -74,7 +78,8 @@ ordered_json ModelJson(const TMD3& model) {
 
 std::string VectorText(TVector v) {
     std::ostringstream out;
-    out << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+    out << "(" << WithoutNegativeZero(v.x) << ", " << WithoutNegativeZero(v.y) << ", "
+        << WithoutNegativeZero(v.z) << ")";
     return out.str();
 }
 
@@ -88,7 +93,8 @@ void PrintModel(const TMD3& model, std::ostream& out) {
         const TMD3Frame& frame = h.Frames[f];
         out << "frame " << f << " \"" << NameToString(frame.name) << "\" mins "
             << VectorText(frame.mins) << " maxs " << VectorText(frame.maxs) << " origin "
-            << VectorText(frame.localOrigin) << " radius " << frame.radius << "\n";
+            << VectorText(frame.localOrigin) << " radius " << WithoutNegativeZero(frame.radius)
+            << "\n";
     }
     for (uint32_t t = 0; t < h.numTags && t < h.Tags.size(); ++t)
         out << "tag \"" << NameToString(h.Tags[t].name) << "\" origin "
@@ -101,6 +107,19 @@ void PrintModel(const TMD3& model, std::ostream& out) {
             out << ", shader \"" << NameToString(s.Shaders[0].name) << "\"";
         out << "\n";
     }
+}
+
+ordered_json TagFileJson(const TTagFile& file) {
+    ordered_json tags = ordered_json::array();
+    for (const TMD3Tag& tag : file.tags)
+        tags.push_back(TagJson(tag));
+    return {{"numTags", file.tags.size()}, {"tags", tags}};
+}
+
+void PrintTagFile(const TTagFile& file, std::ostream& out) {
+    out << file.tags.size() << " tags\n";
+    for (const TMD3Tag& tag : file.tags)
+        out << "tag \"" << NameToString(tag.name) << "\" origin " << VectorText(tag.origin) << "\n";
 }
 
 struct EditArgs {
@@ -127,7 +146,7 @@ std::vector<std::string> ValuesOf(const CLI::Option& option, const EditOperation
 int RunEdit(CLI::App& verb, const EditArgs& args) {
     TMD3 model;
     if (!model.LoadFromFile(args.input))
-        return InvalidInput(args.input, "not a valid MD3 file (wrong ident or truncated)");
+        return NotValid(args.input, "MD3", model.LastError());
     // Options may repeat; the n-th time an option appears takes its n-th value. The parse
     // order lists an option once per value, so an option with many values is applied at the
     // first of them and the rest are passed over.
@@ -149,10 +168,8 @@ int RunEdit(CLI::App& verb, const EditArgs& args) {
             }
         }
     }
-    if (!model.SaveToFile(args.output)) {
-        std::cerr << args.output << ": could not write the whole file\n";
-        return ExitFileProblem;
-    }
+    if (!model.SaveToFile(args.output))
+        return NotWritten(args.output, model.LastError());
     return ExitDone;
 }
 
@@ -162,11 +179,21 @@ void AddMD3Verbs(VerbContext& context) {
     context.infoFormats[".md3"] = [](const std::string& path, bool json) {
         TMD3 model;
         if (!model.LoadFromFile(path))
-            return InvalidInput(path, "not a valid MD3 file (wrong ident or truncated)");
+            return NotValid(path, "MD3", model.LastError());
         if (json)
             std::cout << ModelJson(model).dump(2) << "\n";
         else
             PrintModel(model, std::cout);
+        return int(ExitDone);
+    };
+    context.infoFormats[".tag"] = [](const std::string& path, bool json) {
+        const TTagFile file = ReadTagFile(path);
+        if (file.status != TTagFileStatus::Read)
+            return NotValid(path, "tag", file.error);
+        if (json)
+            std::cout << TagFileJson(file).dump(2) << "\n";
+        else
+            PrintTagFile(file, std::cout);
         return int(ExitDone);
     };
 

@@ -28,7 +28,7 @@ int RunMap2MD3(const MapArgs& args) {
     const TFolderTextureSource textures(args.textureFolders);
     TLevelMap map;
     if (!map.LoadMap(args.input, textures)) {
-        std::cerr << args.input << ": no such file\n";
+        std::cerr << args.input << ": " << map.LastError() << "\n";
         return ExitFileProblem;
     }
     for (const std::string& warning : map.Warnings)
@@ -40,10 +40,8 @@ int RunMap2MD3(const MapArgs& args) {
     // Not an error (a map of tool brushes only is valid), but rarely what was meant.
     if (model.Header.numSurfaces == 0)
         std::cerr << args.input << ": no world brush face to export; the model is empty\n";
-    if (!model.SaveToFile(args.output)) {
-        std::cerr << args.output << ": could not write the whole file\n";
-        return ExitFileProblem;
-    }
+    if (!model.SaveToFile(args.output))
+        return NotWritten(args.output, model.LastError());
     return ExitDone;
 }
 

@@ -35,7 +35,7 @@ bool TModelResolution::Resolve(const TResolveSettings& settings, const TModelRef
     }
     Resolver.Scripts.RebuildShaderList(settings.ShaderLists);
     if (!settings.Skin.empty() && !Resolver.Skin.Load(settings.Skin))
-        throw FileError(settings.Skin, "no such skin file");
+        throw FileError(settings.Skin, Resolver.Skin.LastError());
     if (settings.Game.empty())
         return true;
     if (!Resolver.ApplyGameFolder(settings.Game, Input)) {

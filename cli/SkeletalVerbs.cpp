@@ -13,10 +13,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace quillon::cli {
 
@@ -25,7 +27,8 @@ namespace {
 using nlohmann::ordered_json;
 
 ordered_json Vec(TVector v) {
-    return ordered_json::array({v.x, v.y, v.z});
+    return ordered_json::array(
+        {WithoutNegativeZero(v.x), WithoutNegativeZero(v.y), WithoutNegativeZero(v.z)});
 }
 
 template <size_t N> std::string Text(const char (&field)[N]) {
@@ -109,7 +112,7 @@ ordered_json FramesJson(const std::vector<TMDXFrame>& frames) {
         list.push_back({{"mins", Vec(f.mins)},
                         {"maxs", Vec(f.maxs)},
                         {"localOrigin", Vec(f.localOrigin)},
-                        {"radius", f.radius}});
+                        {"radius", WithoutNegativeZero(f.radius)}});
     return list;
 }
 
@@ -187,23 +190,13 @@ LimitQuestion Answer(bool yes) {
     };
 }
 
-int Invalid(const std::string& path, const char* kind) {
-    return InvalidInput(path, std::string("not a valid ") + kind +
-                                  " file (wrong ident, truncated or over a limit)");
-}
-
-int NotWritten(const std::string& path) {
-    std::cerr << path << ": could not write the whole file\n";
-    return ExitFileProblem;
-}
-
 template <class Model, class ToJson> InfoPrinter Printer(const char* kind, ToJson toJson) {
     return [kind, toJson](const std::string& path, bool json) {
         Model model;
         if constexpr (std::is_same_v<Model, TMDM>)
             model.AskLimit = [](const std::string&) { return true; };
         if (!model.LoadFromFile(path))
-            return Invalid(path, kind);
+            return NotValid(path, kind, model.LastError());
         return Print(toJson(model), json);
     };
 }
@@ -212,25 +205,26 @@ struct SkeletalArgs {
     std::string input, second, output, mdxOutput;
     std::optional<int> start, end;
     bool yes = false;
+    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 };
 
 int RunBake(const SkeletalArgs& a) {
     TMDM mesh;
     mesh.AskLimit = Answer(a.yes);
     if (!mesh.LoadFromFile(a.input))
-        return Invalid(a.input, "MDM");
+        return NotValid(a.input, "MDM", mesh.LastError());
     TMDX animation;
     if (!animation.LoadFromFile(a.second))
-        return Invalid(a.second, "MDX");
+        return NotValid(a.second, "MDX", animation.LastError());
     const int start = a.start.value_or(0);
     const int end = a.end.value_or(int(animation.Frames.size()) - 1);
     TMD3 md3;
-    if (const auto error = BakeToMD3(mesh, animation, start, end, md3)) {
+    if (const auto error = BakeToMD3(mesh, animation, start, end, md3, a.threads)) {
         std::cerr << a.input << ": " << *error << "\n";
         return ExitInvalidInput;
     }
     if (!md3.SaveToFile(a.output))
-        return NotWritten(a.output);
+        return NotWritten(a.output, md3.LastError());
     std::cout << FramesRangeText(start, end)
               << " exported to file: " << std::filesystem::path(a.output).filename().string()
               << "\n";
@@ -240,11 +234,11 @@ int RunBake(const SkeletalArgs& a) {
 int RunMDS2MDM(const SkeletalArgs& a) {
     TMDS mds;
     if (!mds.LoadFromFile(a.input))
-        return Invalid(a.input, "MDS");
+        return NotValid(a.input, "MDS", mds.LastError());
     TMDM mesh;
     TMDX animation;
     if (!mds.ConvertToSkeletal(mesh, animation))
-        return Invalid(a.input, "MDS");
+        return NotValid(a.input, "MDS", mds.LastError());
     // Both files or neither: the mesh waits beside its target until the animation is written,
     // and is removed on every way out (a write error may also arrive as an exception).
     const std::string pending = a.output + ".pending";
@@ -254,13 +248,13 @@ int RunMDS2MDM(const SkeletalArgs& a) {
             std::filesystem::remove(*path, ignored);
         });
     if (!mesh.SaveToFile(pending))
-        return NotWritten(a.output);
+        return NotWritten(a.output, mesh.LastError());
     if (!animation.SaveToFile(a.mdxOutput))
-        return NotWritten(a.mdxOutput);
+        return NotWritten(a.mdxOutput, animation.LastError());
     std::error_code error;
     std::filesystem::rename(pending, a.output, error);
     if (error)
-        return NotWritten(a.output);
+        return NotWritten(a.output, "cannot replace the file: " + error.message());
     return ExitDone;
 }
 
@@ -277,14 +271,15 @@ int RunResave(const SkeletalArgs& a) {
         TMDM mesh;
         mesh.AskLimit = Answer(a.yes);
         if (!mesh.LoadFromFile(a.input))
-            return Invalid(a.input, "MDM");
-        return mesh.SaveToFile(a.output) ? int(ExitDone) : NotWritten(a.output);
+            return NotValid(a.input, "MDM", mesh.LastError());
+        return mesh.SaveToFile(a.output) ? int(ExitDone) : NotWritten(a.output, mesh.LastError());
     }
     if (ext == ".mdx") {
         TMDX animation;
         if (!animation.LoadFromFile(a.input))
-            return Invalid(a.input, "MDX");
-        return animation.SaveToFile(a.output) ? int(ExitDone) : NotWritten(a.output);
+            return NotValid(a.input, "MDX", animation.LastError());
+        return animation.SaveToFile(a.output) ? int(ExitDone)
+                                              : NotWritten(a.output, animation.LastError());
     }
     std::cerr << a.input << ": resave reads .mdm and .mdx files\n";
     return ExitUsage;
@@ -307,9 +302,13 @@ void AddSkeletalVerbs(VerbContext& context) {
     context.infoFormats[".ms3d"] = Printer<TMS3D>("MS3D", MS3DJson);
     context.infoFormats[".aninc"] = [](const std::string& path, bool json) {
         TANINC script;
-        if (!script.LoadFromFile(path)) {
-            std::cerr << path << ": no such file\n";
-            return int(ExitFileProblem);
+        try {
+            if (!script.LoadFromFile(path)) {
+                std::cerr << path << ": " << script.LastError() << "\n";
+                return int(ExitFileProblem);
+            }
+        } catch (const ConversionError&) {
+            return NotValid(path, "animation script", script.LastError());
         }
         return Print(ANINCJson(script), json);
     };
@@ -323,6 +322,9 @@ void AddSkeletalVerbs(VerbContext& context) {
     verb->add_option("--start", bake->start, "first frame (default 0)");
     verb->add_option("--end", bake->end, "last frame (default the last)");
     verb->add_option("-o,--output", bake->output, "the MD3 file to write")->required();
+    verb->add_option("--threads", bake->threads,
+                     "frames baked at once (default: one per core); the file is the same")
+        ->check(CLI::PositiveNumber);
     verb->add_flag("--yes", bake->yes, "answer Yes to the limit questions");
 
     auto convert = std::make_shared<SkeletalArgs>();

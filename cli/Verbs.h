@@ -30,6 +30,13 @@ struct VerbContext {
 
 // Prints "path: what" on stderr and returns ExitInvalidInput.
 int InvalidInput(const std::string& path, const std::string& what);
+// Prints "path: not a valid KIND file: reason" (the reader's LastError) and returns
+// ExitInvalidInput.
+int NotValid(const std::string& path, const std::string& kind, const std::string& reason);
+// Prints "path: not written: reason" and returns ExitFileProblem.
+int NotWritten(const std::string& path, const std::string& reason);
+// The value with a negative zero made positive, for printing: "-0" reads as another number.
+float WithoutNegativeZero(float value);
 
 void AddInfoVerb(VerbContext& context);
 void AddMD3Verbs(VerbContext& context);
@@ -38,5 +45,6 @@ void AddSkeletalVerbs(VerbContext& context);
 void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
 void AddExportVerbs(VerbContext& context);
+void AddCheckVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -13,6 +13,19 @@ int InvalidInput(const std::string& path, const std::string& what) {
     return ExitInvalidInput;
 }
 
+int NotValid(const std::string& path, const std::string& kind, const std::string& reason) {
+    return InvalidInput(path, "not a valid " + kind + " file: " + reason);
+}
+
+int NotWritten(const std::string& path, const std::string& reason) {
+    std::cerr << path << ": not written: " << reason << "\n";
+    return ExitFileProblem;
+}
+
+float WithoutNegativeZero(float value) {
+    return value == 0 ? 0.0f : value;
+}
+
 } // namespace quillon::cli
 
 int main(int argc, char** argv) {
@@ -30,6 +43,7 @@ int main(int argc, char** argv) {
     AddMapVerbs(context);
     AddLodVerbs(context);
     AddExportVerbs(context);
+    AddCheckVerbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help or --version

@@ -55,33 +55,39 @@ void AddFace(TDirection& sum, const TMD3Vertex* v, const TMD3Triangle& t) {
     sum.z += ux * wy - uy * wx;
 }
 
-// Calls found(frame, vertex, outward direction) for every missing normal.
+double Length(const TDirection& d) {
+    return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+}
+
+// Calls found(frame, vertex, outward direction) for every missing normal. A vertex is judged by
+// its own faces only: at a hard edge, the vertex of the top face rightly points up while the one
+// of the side face at the same place does not. Missing normals at one place (a seam) get the
+// direction of all their faces together, so the seam does not show.
 template <class F> void FindMissing(const TSurface& surface, uint32_t frames, F found) {
     const TVertexTriangles around(surface);
     for (uint32_t f = 0; f < frames; ++f) {
         const TMD3Vertex* v = &surface.Vertices[size_t{f} * surface.numVerts];
-        std::unordered_map<uint64_t, std::vector<uint32_t>> samePosition;
-        for (uint32_t k = 0; k < surface.numVerts; ++k)
-            if (v[k].normal == 0 && around.Start[k + 1] > around.Start[k])
-                samePosition[PositionKey(v[k])];
-        if (samePosition.empty())
-            continue;
+        std::vector<std::pair<uint32_t, TDirection>> missing;
         for (uint32_t k = 0; k < surface.numVerts; ++k) {
-            auto it = samePosition.find(PositionKey(v[k]));
-            if (it != samePosition.end())
-                it->second.push_back(k);
-        }
-        for (uint32_t k = 0; k < surface.numVerts; ++k) {
-            if (v[k].normal != 0 || around.Start[k + 1] == around.Start[k])
+            if (v[k].normal != 0)
                 continue;
-            TDirection sum;
-            for (uint32_t other : samePosition[PositionKey(v[k])])
-                for (uint32_t i = around.Start[other]; i < around.Start[other + 1]; ++i)
-                    AddFace(sum, v, surface.Triangles[around.Triangles[i]]);
-            const double length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
-            if (length > 0 && sum.z / length < MinUpwardCosine)
-                found(f, k,
-                      TVector{float(sum.x / length), float(sum.y / length), float(sum.z / length)});
+            TDirection own;
+            for (uint32_t i = around.Start[k]; i < around.Start[k + 1]; ++i)
+                AddFace(own, v, surface.Triangles[around.Triangles[i]]);
+            const double length = Length(own);
+            if (length > 0 && own.z / length < MinUpwardCosine)
+                missing.emplace_back(k, own);
+        }
+        std::unordered_map<uint64_t, TDirection> byPosition;
+        for (const auto& [k, own] : missing) {
+            TDirection& sum = byPosition[PositionKey(v[k])];
+            sum = {sum.x + own.x, sum.y + own.y, sum.z + own.z};
+        }
+        for (const auto& [k, own] : missing) {
+            const TDirection& sum = byPosition[PositionKey(v[k])];
+            const TDirection& d = Length(sum) > 0 ? sum : own;
+            const double length = Length(d);
+            found(f, k, TVector{float(d.x / length), float(d.y / length), float(d.z / length)});
         }
     }
 }

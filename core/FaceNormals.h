@@ -1,7 +1,8 @@
 // Normals that were never written. An MD3 normal is a pair of angles, so a missing normal cannot
 // be a zero vector; exporters that had none store the code 0, which means straight up. A vertex
-// with the code 0 whose faces point well away from up (more than 60 degrees) has such a missing
-// normal; the fix gives it the area-weighted mean direction of the faces around its position.
+// with the code 0 whose own faces point well away from up (more than 60 degrees) has such a
+// missing normal; the fix gives it the area-weighted mean direction of its faces, together with
+// those of the other missing normals at the same position.
 // Faces are front-facing when their corners run clockwise, as in the engines, so a face's
 // outward direction is (c - a) x (b - a).
 #pragma once

@@ -26,15 +26,19 @@ mode_t ModeFor(const std::string& target) {
     return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, const char* data, uint64_t bytes) {
+// Writes every byte, counting them in `done`; false (errno set) when the system refuses.
+bool WriteAll(int fd, const char* data, uint64_t bytes, uint64_t& done) {
     while (bytes > 0) {
         const ssize_t n = ::write(fd, data, bytes);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;
         if (n <= 0)
             return false;
         data += n;
         bytes -= static_cast<uint64_t>(n);
+        done += static_cast<uint64_t>(n);
     }
     return true;
 }
@@ -85,23 +89,34 @@ bool TFileWriter::Write(const void* data, uint64_t bytes) {
         Buffer.insert(Buffer.end(), p, p + bytes);
         return true;
     }
-    Ok = Flush() && WriteAll(Fd, p, bytes);
+    Ok = Flush() && (WriteAll(Fd, p, bytes, Flushed) ||
+                     Failed("cannot write at byte " + std::to_string(Flushed)));
     return Ok;
 }
 
 bool TFileWriter::Flush() {
-    const bool done = WriteAll(Fd, Buffer.data(), Buffer.size());
+    const bool done = WriteAll(Fd, Buffer.data(), Buffer.size(), Flushed) ||
+                      Failed("cannot write at byte " + std::to_string(Flushed));
     Buffer.clear();
     return done;
 }
 
+bool TFileWriter::Failed(const std::string& what) {
+    if (FailureText.empty())
+        FailureText = what + ": " + std::strerror(errno);
+    return false;
+}
+
 bool TFileWriter::Commit() {
-    if (Fd < 0)
-        return false;
-    Ok = Ok && Flush() && ::fsync(Fd) == 0;
-    const bool closed = ::close(Fd) == 0;
+    if (Fd < 0) {
+        errno = EBADF;
+        return Failed("already committed");
+    }
+    Ok = Ok && Flush() && (::fsync(Fd) == 0 || Failed("cannot flush to disk"));
+    const bool closed = ::close(Fd) == 0 || Failed("cannot close");
     Fd = -1;
-    if (Ok && closed && std::rename(TempPath.c_str(), Target.c_str()) == 0)
+    if (Ok && closed &&
+        (std::rename(TempPath.c_str(), Target.c_str()) == 0 || Failed("cannot replace the file")))
         return true;
     ::unlink(TempPath.c_str());
     return false;

@@ -30,18 +30,25 @@ public:
     }
     // Moves the finished file over the target. False when anything failed; the target is then
     // untouched.
-    bool Commit();
+    [[nodiscard]] bool Commit();
+    // What failed first, with the system's reason: "cannot write at byte 4096: No space left on
+    // device". Empty while nothing has failed.
+    const std::string& Failure() const { return FailureText; }
 
     uint64_t BytesWritten() const { return Written; }
 
 private:
     bool Flush();
+    // Records the first failure from errno and returns false.
+    bool Failed(const std::string& what);
 
     std::string Target;
     std::string TempPath;
     int Fd = -1;
     bool Ok = true;
     uint64_t Written = 0;
+    uint64_t Flushed = 0; // bytes handed to the system
+    std::string FailureText;
     std::vector<char> Buffer;
 };
 

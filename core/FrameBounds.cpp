@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace quillon {
 
@@ -11,7 +12,7 @@ template <class F> void ForEachVertex(const THeader& header, uint32_t frame, F v
     for (const TSurface& surface : header.Surfaces) {
         const TMD3Vertex* v = surface.Vertices.data() + size_t{frame} * surface.numVerts;
         for (uint32_t k = 0; k < surface.numVerts; ++k)
-            visit(TMD3::VertexPosition(v[k]));
+            visit(v[k]);
     }
 }
 
@@ -19,64 +20,84 @@ float Beyond(float value, float low, float high) {
     return std::max({low - value, value - high, 0.0f});
 }
 
-bool SameFrameBounds(const TMD3Frame& a, const TMD3Frame& b) {
-    return a.mins == b.mins && a.maxs == b.maxs && a.localOrigin == b.localOrigin &&
-           a.radius == b.radius;
+constexpr float Tolerance = MD3XyzScale;
+
+bool BoxIsValid(const TMD3Frame& frame) {
+    for (float value :
+         {frame.mins.x, frame.mins.y, frame.mins.z, frame.maxs.x, frame.maxs.y, frame.maxs.z})
+        if (!std::isfinite(value))
+            return false;
+    return frame.mins.x <= frame.maxs.x && frame.mins.y <= frame.maxs.y &&
+           frame.mins.z <= frame.maxs.z;
+}
+
+bool SphereIsValid(const TMD3Frame& frame) {
+    return std::isfinite(frame.radius) && frame.radius >= 0 && std::isfinite(frame.localOrigin.x) &&
+           std::isfinite(frame.localOrigin.y) && std::isfinite(frame.localOrigin.z);
 }
 
 } // namespace
 
 TVertexBounds MeasureFrame(const THeader& header, uint32_t frame) {
-    TVertexBounds bounds;
-    ForEachVertex(header, frame, [&](TVector p) {
-        if (bounds.Empty) {
-            bounds = {false, p, p};
-            return;
+    // In stored units first: scaling by 1/64 is exact, so the box is the same.
+    int low[3] = {INT16_MAX, INT16_MAX, INT16_MAX}, high[3] = {INT16_MIN, INT16_MIN, INT16_MIN};
+    bool empty = true;
+    ForEachVertex(header, frame, [&](const TMD3Vertex& v) {
+        empty = false;
+        const int16_t xyz[3] = {v.x, v.y, v.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min<int>(low[axis], xyz[axis]);
+            high[axis] = std::max<int>(high[axis], xyz[axis]);
         }
-        bounds.Mins = {std::min(bounds.Mins.x, p.x), std::min(bounds.Mins.y, p.y),
-                       std::min(bounds.Mins.z, p.z)};
-        bounds.Maxs = {std::max(bounds.Maxs.x, p.x), std::max(bounds.Maxs.y, p.y),
-                       std::max(bounds.Maxs.z, p.z)};
     });
-    return bounds;
+    if (empty)
+        return {};
+    return {false, TVector{low[0] * MD3XyzScale, low[1] * MD3XyzScale, low[2] * MD3XyzScale},
+            TVector{high[0] * MD3XyzScale, high[1] * MD3XyzScale, high[2] * MD3XyzScale}};
 }
 
 float FarthestVertex(const THeader& header, uint32_t frame, TVector centre) {
-    float farthest = 0;
-    ForEachVertex(header, frame, [&](TVector p) {
-        farthest = std::max(farthest, VectorLength(VectorSub(p, centre)));
+    float farthest = 0; // squared
+    ForEachVertex(header, frame, [&](const TMD3Vertex& v) {
+        const TVector d = VectorSub(TMD3::VertexPosition(v), centre);
+        farthest = std::max(farthest, VectorDot(d, d));
     });
-    return farthest;
+    return std::sqrt(farthest);
 }
 
-TBoundsExcess MeasureExcess(const THeader& header, uint32_t frame) {
+TBoundsFault FrameBoundsFault(const THeader& header, uint32_t frame) {
     const TMD3Frame& stored = header.Frames[frame];
     const TVertexBounds bounds = MeasureFrame(header, frame);
+    TBoundsFault fault;
+    fault.Box = !BoxIsValid(stored);
+    fault.Sphere = !SphereIsValid(stored);
     if (bounds.Empty)
-        return {};
-    TBoundsExcess excess;
+        return fault;
     for (TVector corner : {bounds.Mins, bounds.Maxs})
-        excess.Box = std::max({excess.Box, Beyond(corner.x, stored.mins.x, stored.maxs.x),
-                               Beyond(corner.y, stored.mins.y, stored.maxs.y),
-                               Beyond(corner.z, stored.mins.z, stored.maxs.z)});
-    excess.Sphere =
+        fault.BoxExcess = std::max({fault.BoxExcess, Beyond(corner.x, stored.mins.x, stored.maxs.x),
+                                    Beyond(corner.y, stored.mins.y, stored.maxs.y),
+                                    Beyond(corner.z, stored.mins.z, stored.maxs.z)});
+    fault.SphereExcess =
         std::max(0.0f, FarthestVertex(header, frame, stored.localOrigin) - stored.radius);
-    return excess;
+    fault.Box = fault.Box || fault.BoxExcess > Tolerance;
+    fault.Sphere = fault.Sphere || fault.SphereExcess > Tolerance;
+    return fault;
 }
 
 uint32_t RecomputeFrameBounds(THeader& header) {
     uint32_t changed = 0;
     for (uint32_t f = 0; f < header.numFrames; ++f) {
-        const TVertexBounds bounds = MeasureFrame(header, f);
-        if (bounds.Empty)
+        const TBoundsFault fault = FrameBoundsFault(header, f);
+        if (!fault.Box && !fault.Sphere)
             continue;
+        // A frame without vertices gets an empty box at the origin.
+        const TVertexBounds bounds = MeasureFrame(header, f);
         TMD3Frame& frame = header.Frames[f];
-        const TMD3Frame before = frame;
         frame.mins = bounds.Mins;
         frame.maxs = bounds.Maxs;
         frame.localOrigin = VectorScale(VectorAdd(bounds.Mins, bounds.Maxs), 0.5f);
         frame.radius = FarthestVertex(header, f, frame.localOrigin);
-        changed += SameFrameBounds(before, frame) ? 0 : 1;
+        ++changed;
     }
     return changed;
 }

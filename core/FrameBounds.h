@@ -1,7 +1,8 @@
 // The box and sphere of each frame, which the engines test before drawing a model: a frame whose
 // stored box or sphere (around its local origin) does not hold all its vertices is culled while
 // part of it is still in view. The bounds are measured from the vertices of every surface; the
-// fix stores the box, its centre as the local origin and the smallest radius around that centre.
+// fix stores the box, its centre as the local origin and the smallest radius around that centre,
+// in the frames that need it only, so sound frames keep the origin their author chose.
 #pragma once
 
 #include "MD3.h"
@@ -20,14 +21,20 @@ TVertexBounds MeasureFrame(const THeader& header, uint32_t frame);
 // The distance of the farthest vertex of the frame from `centre`; 0 for a frame without one.
 float FarthestVertex(const THeader& header, uint32_t frame, TVector centre);
 
-// How far the frame's vertices reach outside its stored box and sphere (0 when inside).
-struct TBoundsExcess {
-    float Box = 0;
-    float Sphere = 0;
+// Whether a frame's stored box and sphere hold its vertices, and by how much they miss. Exporters
+// measure the box before rounding vertices to 1/64, so a vertex may stick out by half a step;
+// only more than a whole step counts. A box turned inside out or a bound that is not a number
+// never holds anything.
+struct TBoundsFault {
+    bool Box = false;
+    bool Sphere = false;
+    float BoxExcess = 0; // how far the vertices reach outside
+    float SphereExcess = 0;
 };
-TBoundsExcess MeasureExcess(const THeader& header, uint32_t frame);
+TBoundsFault FrameBoundsFault(const THeader& header, uint32_t frame);
 
-// Stores the measured bounds in every frame that has vertices; returns how many frames changed.
+// Stores the measured box, its centre as the origin and the radius around it in every frame
+// whose box or sphere does not hold its vertices; returns how many frames changed.
 uint32_t RecomputeFrameBounds(THeader& header);
 
 } // namespace quillon

@@ -16,6 +16,6 @@ struct TImageHeader {
 
 // The header of the file at `path`, chosen by its extension; false (and size 0) when the file
 // cannot be read or is not of its kind.
-bool ReadImageHeader(const std::string& path, TImageHeader& header);
+[[nodiscard]] bool ReadImageHeader(const std::string& path, TImageHeader& header);
 
 } // namespace quillon

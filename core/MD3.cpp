@@ -1,7 +1,9 @@
 #include "MD3.h"
 
+#include "Assert.h"
 #include "FileReader.h"
 #include "FileWriter.h"
+#include "NormalEncoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +13,6 @@ namespace quillon {
 
 namespace {
 constexpr long double TwoPiL = 6.283185307179586477L;
-
-int64_t RoundHalfEven(float value) {
-    return std::llrint(value);
-}
 } // namespace
 
 std::string NameToString(const char* field, size_t size) {
@@ -100,47 +98,10 @@ TVector TMD3::VertexPosition(const TMD3Vertex& v) {
     return {v.x * MD3XyzScale, v.y * MD3XyzScale, v.z * MD3XyzScale};
 }
 
-namespace {
-
-// One angle of a normal in 255ths of a turn, wrapped to a byte, as the exact formula rounds it:
-// the angle in long double, rounded to single precision, then half to even. The approximate
-// angle (within 3e-8 radians, about a millionth of a step) gives the same byte for every angle
-// that is not within a thousandth of a step of a half step, and is many times faster: the exact
-// value lies within a millionth of a step of it, and rounding that to single precision moves it
-// by less than four millionths. Those few, and any value that is not a plain number, are
-// evaluated the exact way.
-template <class ExactSteps> uint16_t AngleByte(double fastAngle, ExactSteps exactSteps) {
-    const double steps = fastAngle * (double(RadToDegF) / 360.0 * 255.0);
-    if (std::fabs(steps) < 256.0) {
-        const double shifted = steps + 256.5; // positive, so truncation rounds to nearest
-        const auto whole = static_cast<int64_t>(shifted);
-        const double fraction = shifted - static_cast<double>(whole);
-        if (fraction > 1e-3 && fraction < 1.0 - 1e-3)
-            return static_cast<uint16_t>((whole - 256) & 255);
-    }
-    return static_cast<uint16_t>(RoundHalfEven(static_cast<float>(exactSteps())) & 255);
-}
-
-} // namespace
-
 int16_t TMD3::EncodeNormal(TVector v) {
-    if (VectorEquals(v, AxisPosZ(), 0.001f))
-        return 0;
-    if (VectorEquals(v, AxisNegZ(), 0.001f))
-        return 128;
-    const TVector u = VectorNormalize(v);
-    const long double k = RadToDegF;
-    const uint16_t lat =
-        AngleByte(ArcTan2Approx(u.y, u.x), [&] { return ArcTan2(u.y, u.x) * k / 360.0L * 255.0L; });
-    // A normalised z may exceed 1 by a rounding step; 1 - z^2 must not go negative. The square
-    // of a float is exact in double, so the sine keeps its precision near the poles.
-    const double fastSine = std::sqrt(std::max(0.0, 1.0 - double(u.z) * u.z));
-    const uint16_t lng = AngleByte(ArcTan2Approx(fastSine, u.z), [&] {
-        const long double sine =
-            std::sqrt(std::max(0.0L, 1.0L - static_cast<long double>(u.z) * u.z));
-        return ArcTan2(sine, u.z) * k / 360.0L * 255.0L;
-    });
-    return static_cast<int16_t>((lat << 8) + lng);
+    int16_t code;
+    EncodeNormals({&v, 1}, {&code, 1});
+    return code;
 }
 
 TVector TMD3::DecodeNormal(int16_t n) {
@@ -154,50 +115,83 @@ TVector TMD3::DecodeNormal(int16_t n) {
 
 bool TMD3::LoadFromFile(const std::string& path) {
     Clear();
+    ClearError();
     TFileReader in(path);
     const bool ok = ReadFrom(in);
     if (!ok)
         Clear();
+    QUILLON_ASSERT(!ok || CountMismatch().empty());
     return ok;
 }
 
 bool TMD3::ReadFrom(TFileReader& in) {
-    if (!in.ReadRecord(static_cast<THeaderRecord&>(Header)) || !HasValidIdent())
-        return false;
+    if (!in.ReadRecord(static_cast<THeaderRecord&>(Header)))
+        return Fail(in.Refusal("header"));
+    if (!HasValidIdent())
+        return Fail(TFileReader::WrongIdent(
+            std::string_view(reinterpret_cast<const char*>(&Header.ident), 4), "IDP3"));
     in.Seek(Header.ofsFrames);
     if (!in.ReadArray(Header.Frames, Header.numFrames))
-        return false;
+        return Fail(in.Refusal(std::to_string(Header.numFrames) + " frames"));
     if (Header.numTags > 0) {
         in.Seek(Header.ofsTags);
-        if (!in.ReadArray(Header.Tags, uint64_t{Header.numFrames} * Header.numTags))
-            return false;
+        const uint64_t tags = uint64_t{Header.numFrames} * Header.numTags;
+        if (!in.ReadArray(Header.Tags, tags))
+            return Fail(in.Refusal(std::to_string(tags) + " tags"));
     }
     // Every surface needs at least its header, so this bounds the allocation by the file size.
-    if (!TFileReader::CountFits(Header.numSurfaces, SurfaceHeaderSize(), in.Size()))
-        return false;
+    if (!in.FitsInFile(Header.numSurfaces, SurfaceHeaderSize()))
+        return Fail(in.Refusal(std::to_string(Header.numSurfaces) + " surface headers"));
     Header.Surfaces.resize(Header.numSurfaces);
     uint64_t start = Header.ofsSurfaces;
-    for (TSurface& surface : Header.Surfaces) {
+    for (size_t s = 0; s < Header.Surfaces.size(); ++s) {
+        TSurface& surface = Header.Surfaces[s];
+        const std::string which = "surface " + std::to_string(s);
         in.Seek(start);
         if (!in.ReadRecord(static_cast<TSurfaceRecord&>(surface)))
-            return false;
+            return Fail(in.Refusal(which + " header"));
         in.Seek(start + surface.ofsShaders);
         if (!in.ReadArray(surface.Shaders, surface.numShaders))
-            return false;
+            return Fail(in.Refusal(which + " shaders"));
         in.Seek(start + surface.ofsTriangles);
         if (!in.ReadArray(surface.Triangles, surface.numTriangles))
-            return false;
+            return Fail(in.Refusal(which + " triangles"));
         in.Seek(start + surface.ofsSt);
         if (!in.ReadArray(surface.TexCoords, surface.numVerts))
-            return false;
+            return Fail(in.Refusal(which + " texture coordinates"));
         for (TMD3TexCoord& tc : surface.TexCoords)
             tc.t = static_cast<float>(1.0L - tc.t);
         in.Seek(start + surface.ofsXyzNormals);
         if (!in.ReadArray(surface.Vertices, uint64_t{surface.numVerts} * Header.numFrames))
-            return false;
+            return Fail(in.Refusal(which + " vertices"));
         start += surface.ofsEnd;
     }
     return true;
+}
+
+std::string TMD3::CountMismatch() const {
+    const THeader& h = Header;
+    std::string found = Mismatch("frames", h.Frames.size(), "numFrames", h.numFrames);
+    if (found.empty())
+        found = Mismatch("tags", h.Tags.size(), "numFrames x numTags",
+                         uint64_t{h.numFrames} * h.numTags);
+    if (found.empty())
+        found = Mismatch("surfaces", h.Surfaces.size(), "numSurfaces", h.numSurfaces);
+    for (size_t i = 0; found.empty() && i < h.Surfaces.size(); ++i) {
+        const TSurface& s = h.Surfaces[i];
+        const std::string which = "surface " + std::to_string(i);
+        found = Mismatch(which + " shaders", s.Shaders.size(), "numShaders", s.numShaders);
+        if (found.empty())
+            found =
+                Mismatch(which + " triangles", s.Triangles.size(), "numTriangles", s.numTriangles);
+        if (found.empty())
+            found = Mismatch(which + " texture coordinates", s.TexCoords.size(), "numVerts",
+                             s.numVerts);
+        if (found.empty())
+            found = Mismatch(which + " vertices", s.Vertices.size(), "numVerts x numFrames",
+                             uint64_t{s.numVerts} * h.numFrames);
+    }
+    return found;
 }
 
 void TMD3::RecomputeOffsets() {
@@ -215,24 +209,15 @@ void TMD3::RecomputeOffsets() {
     }
 }
 
-bool TMD3::CountsMatchArrays() const {
-    const THeader& h = Header;
-    if (h.Frames.size() != h.numFrames || h.Tags.size() != uint64_t{h.numFrames} * h.numTags ||
-        h.Surfaces.size() != h.numSurfaces)
-        return false;
-    return std::all_of(h.Surfaces.begin(), h.Surfaces.end(), [&](const TSurface& s) {
-        return s.Shaders.size() == s.numShaders && s.Triangles.size() == s.numTriangles &&
-               s.TexCoords.size() == s.numVerts &&
-               s.Vertices.size() == uint64_t{s.numVerts} * h.numFrames;
-    });
-}
-
 bool TMD3::SaveToFile(const std::string& path) {
+    ClearError();
     // A model whose counts disagree with its arrays would write garbage or read out of bounds.
-    if (!CountsMatchArrays())
-        return false;
-    if (HeaderSize() + FramesSize() + TagsSize() + SurfacesSize() > UINT32_MAX)
-        return false;
+    if (const std::string mismatch = CountMismatch(); !mismatch.empty())
+        return Fail("counts disagree with the data: " + mismatch);
+    if (const uint64_t size = HeaderSize() + FramesSize() + TagsSize() + SurfacesSize();
+        size > UINT32_MAX)
+        return Fail("the model needs " + std::to_string(size) +
+                    " bytes, more than the 32-bit offsets of an MD3 file reach");
 
     TFileWriter out(path);
     RecomputeOffsets();
@@ -251,7 +236,7 @@ bool TMD3::SaveToFile(const std::string& path) {
         out.WriteArray(fileTexCoords);
         out.WriteArray(surface.Vertices);
     }
-    return out.Commit();
+    return out.Commit() || Fail(out.Failure());
 }
 
 } // namespace quillon

@@ -3,6 +3,7 @@
 // file (see FlipTexCoordT). Vertex positions are int16 in units of 1/64.
 #pragma once
 
+#include "LastError.h"
 #include "VectorMath.h"
 
 #include <cstdint>
@@ -106,8 +107,8 @@ using TName64 = std::array<char, 64>;
 
 // What an editing operation did. `message` is the text for the user: the status text on success,
 // the reason on refusal. A refused operation leaves the model exactly as it was, except where an
-// operation says otherwise.
-struct TEditResult {
+// operation says otherwise. Never ignored: a refusal nobody reads is a lost error.
+struct [[nodiscard]] TEditResult {
     bool ok = false;
     bool changed = false;
     std::string message;
@@ -116,26 +117,28 @@ struct TEditResult {
     static TEditResult Refused(std::string message) { return {false, false, std::move(message)}; }
 };
 
-class TMD3 {
+class TMD3 : public TLastError {
 public:
     TMD3() = default;
 
     void Clear();
-    // False for a file that is not a complete MD3 (the model is then left empty); throws
-    // FileError when the file cannot be opened.
-    bool LoadFromFile(const std::string& path);
-    // The reason the last load failed; empty after a success.
-    const std::string& LastError() const { return LoadError; }
+    // False for a file that is not a complete MD3 (the model is then left empty, LastError says
+    // why); throws FileError when the file cannot be opened.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
     // Writes to a temporary file beside the target and renames it over the target only when every
     // byte was written, so a failed save never touches the user's file. Throws FileError when
-    // the file cannot be created; false when writing fails.
-    bool SaveToFile(const std::string& path);
+    // the file cannot be created; false (LastError says why) for a model whose counts disagree
+    // with its arrays, one too large for the format, or when writing fails.
+    [[nodiscard]] bool SaveToFile(const std::string& path);
+    // Empty when every count of the header and the surfaces matches its array (tags and
+    // vertices counted per frame); otherwise which one does not, for the user.
+    std::string CountMismatch() const;
 
     bool HasValidIdent() const { return Header.ident == MD3Ident; }
     // True when every array holds as many records as its count says (every surface holding
     // vertices for the header's frame count). The loader and every operation keep it so; a
     // half-built model is refused by the writer, the editing operations and the check.
-    bool CountsMatchArrays() const;
+    bool CountsMatchArrays() const { return CountMismatch().empty(); }
 
     static constexpr uint64_t HeaderSize() { return sizeof(THeaderRecord); }
     static constexpr uint64_t SurfaceHeaderSize() { return sizeof(TSurfaceRecord); }
@@ -217,8 +220,6 @@ public:
 private:
     bool ReadFrom(class TFileReader& in);
     void RecomputeOffsets();
-
-    std::string LoadError;
 };
 
 // Fixed-length, zero-padded name fields to and from text (a full field has no terminator).

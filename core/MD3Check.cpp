@@ -8,7 +8,6 @@
 #include "NameCheck.h"
 #include "SurfaceCleanup.h"
 
-#include <cmath>
 #include <cstdint>
 
 namespace quillon {
@@ -109,19 +108,12 @@ void CheckSurfaceNames(int s, const TSurface& surface, const TModelLimits& limit
 void CheckTriangles(int s, const TSurface& surface, uint32_t frames, std::vector<TFinding>& out) {
     TFindingTally outOfRange, degenerate;
     for (size_t t = 0; t < surface.Triangles.size(); ++t) {
+        const TTriangleFault fault = TriangleFault(surface, surface.Triangles[t], frames);
+        if (fault == TTriangleFault::None)
+            continue;
         TFindingPlace place = SurfacePlace(s, surface);
         place.Triangle = static_cast<int>(t);
-        switch (TriangleFault(surface, surface.Triangles[t], frames)) {
-        case TTriangleFault::IndexOutOfRange:
-            outOfRange.Add(place);
-            break;
-        case TTriangleFault::RepeatedIndex:
-        case TTriangleFault::ZeroArea:
-            degenerate.Add(place);
-            break;
-        case TTriangleFault::None:
-            break;
-        }
+        (fault == TTriangleFault::IndexOutOfRange ? outOfRange : degenerate).Add(place);
     }
     if (outOfRange.Count > 0)
         out.push_back(MakeFinding(
@@ -142,6 +134,8 @@ void CheckVertices(int s, const TSurface& surface, uint32_t frames, std::vector<
     const std::vector<bool> used = UsedVertices(surface);
     const std::vector<uint32_t> first = FirstIdenticalVertices(surface, frames);
     for (uint32_t k = 0; k < surface.numVerts; ++k) {
+        if (used[k] && first[k] == k)
+            continue;
         TFindingPlace place = SurfacePlace(s, surface);
         place.Vertex = static_cast<int>(k);
         if (!used[k])
@@ -204,34 +198,16 @@ void CheckCoordinates(int s, const TSurface& surface, const TModelLimits& limits
                                   edge.First, edge.Count));
 }
 
-bool BoxIsValid(const TMD3Frame& frame) {
-    for (float value :
-         {frame.mins.x, frame.mins.y, frame.mins.z, frame.maxs.x, frame.maxs.y, frame.maxs.z})
-        if (!std::isfinite(value))
-            return false;
-    return frame.mins.x <= frame.maxs.x && frame.mins.y <= frame.maxs.y &&
-           frame.mins.z <= frame.maxs.z;
-}
-
-bool SphereIsValid(const TMD3Frame& frame) {
-    return std::isfinite(frame.radius) && frame.radius >= 0 && std::isfinite(frame.localOrigin.x) &&
-           std::isfinite(frame.localOrigin.y) && std::isfinite(frame.localOrigin.z);
-}
-
 void CheckFrameBounds(const THeader& h, std::vector<TFinding>& out) {
-    // Exporters measure the box before rounding vertices to 1/64, so a vertex may stick out by
-    // half a step; only more than a whole step counts.
-    const float tolerance = MD3XyzScale;
     TFindingTally box, sphere;
     for (uint32_t f = 0; f < h.numFrames; ++f) {
-        const TMD3Frame& frame = h.Frames[f];
-        const TBoundsExcess excess = MeasureExcess(h, f);
+        const TBoundsFault fault = FrameBoundsFault(h, f);
         TFindingPlace place;
         place.Frame = static_cast<int>(f);
-        if (!BoxIsValid(frame) || excess.Box > tolerance)
-            box.Add(place, excess.Box);
-        if (!SphereIsValid(frame) || excess.Sphere > tolerance)
-            sphere.Add(place, excess.Sphere);
+        if (fault.Box)
+            box.Add(place, fault.BoxExcess);
+        if (fault.Sphere)
+            sphere.Add(place, fault.SphereExcess);
     }
     auto inFrames = [&](int count) {
         return " in " + CountText(count, "frame", "frames") + " of " + std::to_string(h.numFrames);

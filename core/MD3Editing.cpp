@@ -4,6 +4,7 @@
 // model as it was.
 #include "MD3.h"
 
+#include "Assert.h"
 #include "MD3FrameSource.h"
 #include "TagFile.h"
 #include "VertexWelding.h"
@@ -28,8 +29,21 @@ int16_t& Component(TMD3Vertex& v, Axis axis) {
     return axis == AxisX ? v.x : axis == AxisY ? v.y : v.z;
 }
 
-const TEditResult Incomplete =
-    TEditResult::Refused("The model is incomplete: its counts do not match its data");
+// The loader, the converters and every operation keep the counts equal to the arrays; a model
+// that breaks them (a half-built one) is refused rather than indexed out of bounds.
+TEditResult Incomplete(const TMD3& model) {
+    return TEditResult::Refused("The model is incomplete: its counts do not match its data (" +
+                                model.CountMismatch() + ")");
+}
+
+// What the frame operations leave: counts matching the arrays and every surface holding the
+// header's frames.
+[[maybe_unused]] bool FramesConsistent(const TMD3& model) {
+    const THeader& h = model.Header;
+    return model.CountMismatch().empty() &&
+           std::all_of(h.Surfaces.begin(), h.Surfaces.end(),
+                       [&](const TSurface& s) { return s.numFrames == h.numFrames; });
+}
 
 // The size of the model's file with `frames` frames and `tags` tags per frame; an MD3 file
 // stores its offsets in 32 bits.
@@ -181,8 +195,8 @@ void TMD3::FlipNormals() {
 TEditResult TMD3::WeldVertices(int surface, float tolerance) {
     if (!HasSurface(surface))
         return TEditResult::Refused("Surface[" + std::to_string(surface) + "] does not exist");
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     TSurface& s = Header.Surfaces[surface];
     for (uint64_t f = 0; f < Header.numFrames; ++f)
         WeldFrameVertices(std::span(s.Vertices).subspan(f * s.numVerts, s.numVerts), tolerance);
@@ -192,8 +206,8 @@ TEditResult TMD3::WeldVertices(int surface, float tolerance) {
 TEditResult TMD3::SmoothSurface(int surface) {
     if (!HasSurface(surface))
         return TEditResult::Refused("Surface[" + std::to_string(surface) + "] does not exist");
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     TSurface& s = Header.Surfaces[surface];
     for (uint64_t f = 0; f < Header.numFrames; ++f)
         SmoothFrameNormals(std::span(s.Vertices).subspan(f * s.numVerts, s.numVerts));
@@ -232,8 +246,8 @@ TEditResult TMD3::MoveOriginToTag(uint32_t pivot) {
     const std::string entry = "the tag[\"" + PivotName(pivot) + "\"]";
     if (pivot > Header.numTags)
         return TEditResult::Refused("There is no tag[" + std::to_string(pivot) + "]");
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     const uint32_t numTags = Header.numTags;
     std::vector<TVector> pivots;
     for (uint32_t f = 0; f < Header.numFrames; ++f)
@@ -290,8 +304,8 @@ TEditResult TMD3::AddTagByHand(std::string_view name, TVector origin) {
     if (Header.numFrames != 1)
         return TEditResult::Refused(
             "Invalid action: It is not possible to add tags for animated MD3 models");
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     TMD3Tag tag;
     StringToName(name, tag.name);
     tag.origin = origin;
@@ -309,20 +323,21 @@ TEditResult TMD3::AddTagsFromFile(const std::string& path) {
         return TEditResult::Refused("No TAG3 format: " + name);
     if (file.status == TTagFileStatus::Truncated)
         return TEditResult::Refused("Error reading tag-data: " + name);
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     if (!FitsOneFile(Header, Header.numFrames, uint64_t{Header.numTags} + file.tags.size()))
         return TEditResult::Refused("Too many tags for one MD3 file: " + name);
     if (file.tags.empty())
         return {true, false, ""};
     AppendTagsToEveryFrame(Header, file.tags);
+    QUILLON_ASSERT(CountMismatch().empty());
     return TEditResult::Done("");
 }
 
 namespace {
 TEditResult AddFramesFromFile(TMD3& model, const std::string& path, TFramesWanted wanted) {
-    if (!model.CountsMatchArrays())
-        return Incomplete;
+    if (!model.CountMismatch().empty())
+        return Incomplete(model);
     TMD3 source;
     if (auto failure = ReadFrameSource(model, path, wanted, source))
         return TEditResult::Refused(*failure);
@@ -331,6 +346,7 @@ TEditResult AddFramesFromFile(TMD3& model, const std::string& path, TFramesWante
     if (!FitsOneFile(model.Header, uint64_t{model.Header.numFrames} + count, model.Header.numTags))
         return TEditResult::Refused("Too many frames for one MD3 file: " + name);
     AppendFrames(model.Header, source.Header, count);
+    QUILLON_ASSERT(FramesConsistent(model));
     return TEditResult::Done(wanted == TFramesWanted::All
                                  ? "All frames (of " + name + ") were added to the current model"
                                  : "Frame[0] (of " + name + ") was added to the current model");
@@ -366,8 +382,8 @@ TEditResult TMD3::DeleteFrame(uint32_t frame) {
         return TEditResult::Refused(which + " does not exist");
     if (Header.numFrames == 1)
         return TEditResult::Refused(which + " is the only frame and cannot be removed");
-    if (!CountsMatchArrays())
-        return Incomplete;
+    if (!CountMismatch().empty())
+        return Incomplete(*this);
     Header.Frames.erase(Header.Frames.begin() + frame);
     const auto tags = Header.Tags.begin() + uint64_t{frame} * Header.numTags;
     Header.Tags.erase(tags, tags + Header.numTags);
@@ -377,6 +393,7 @@ TEditResult TMD3::DeleteFrame(uint32_t frame) {
         s.Vertices.erase(first, first + s.numVerts);
         s.numFrames = Header.numFrames;
     }
+    QUILLON_ASSERT(FramesConsistent(*this));
     return TEditResult::Done(which + " has been removed");
 }
 

@@ -13,13 +13,13 @@ namespace quillon {
 namespace {
 
 constexpr TMD3FixInfo Fixes[] = {
+    {TMD3Fix::Normals, "normals", "points normals never written along their faces"},
     {TMD3Fix::Weld, "weld", "welds vertices identical in every frame"},
     {TMD3Fix::Degenerate, "degenerate",
      "drops triangles with no area or with an index past the vertices"},
     {TMD3Fix::Unused, "unused", "drops vertices no triangle uses"},
     {TMD3Fix::Split, "split", "splits surfaces over the vertex or triangle limit"},
-    {TMD3Fix::Normals, "normals", "points normals never written along their faces"},
-    {TMD3Fix::Bounds, "bounds", "measures each frame's box, origin and radius anew"},
+    {TMD3Fix::Bounds, "bounds", "measures anew the box, origin and radius of frames that need it"},
 };
 
 // Runs `fixSurface(surface) -> count` on every surface; a report when some count is not 0.

@@ -1,7 +1,9 @@
 // The repairs for what the MD3 check finds, run in a fixed order so that each works on the
-// result of the one before: weld identical vertices, drop triangles that cannot show, drop
-// vertices no triangle uses, split surfaces over the limits, give missing normals the direction
-// of their faces, and measure every frame's box and sphere anew. Each can be left out by name.
+// result of the one before: give missing normals the direction of their faces (first, so that a
+// vertex that differed from another only by its missing normal is welded with it), weld
+// identical vertices, drop triangles that cannot show, drop vertices no triangle uses, split
+// surfaces over the limits, and measure anew the box and sphere of frames that leave vertices
+// out. Each can be left out by name.
 #pragma once
 
 #include "CheckLimits.h"
@@ -16,7 +18,7 @@
 
 namespace quillon {
 
-enum class TMD3Fix { Weld, Degenerate, Unused, Split, Normals, Bounds };
+enum class TMD3Fix { Normals, Weld, Degenerate, Unused, Split, Bounds };
 
 struct TMD3FixInfo {
     TMD3Fix Fix;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 namespace quillon {
 
@@ -25,18 +24,20 @@ bool SameRecord(const TMD3Vertex& a, const TMD3Vertex& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z && a.normal == b.normal;
 }
 
-uint64_t Mix(uint64_t hash, const void* data, size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i)
-        hash = (hash ^ bytes[i]) * 1099511628211ull;
-    return hash;
+uint64_t Mix(uint64_t hash, uint64_t word) {
+    hash ^= word + 0x9E3779B97F4A7C15ull + (hash << 6) + (hash >> 2);
+    return hash * 0xFF51AFD7ED558CCDull;
 }
 
+// The texture coordinate and every frame's record, one 8-byte word each.
 uint64_t VertexHash(const TSurface& surface, uint32_t frames, uint32_t vertex) {
-    uint64_t hash = Mix(14695981039346656037ull, &surface.TexCoords[vertex], sizeof(TMD3TexCoord));
-    for (uint32_t f = 0; f < frames; ++f)
-        hash =
-            Mix(hash, &surface.Vertices[size_t{f} * surface.numVerts + vertex], sizeof(TMD3Vertex));
+    uint64_t word = 0;
+    std::memcpy(&word, &surface.TexCoords[vertex], sizeof word);
+    uint64_t hash = Mix(0, word);
+    for (uint32_t f = 0; f < frames; ++f) {
+        std::memcpy(&word, &surface.Vertices[size_t{f} * surface.numVerts + vertex], sizeof word);
+        hash = Mix(hash, word);
+    }
     return hash;
 }
 
@@ -117,16 +118,26 @@ std::vector<bool> UsedVertices(const TSurface& surface) {
 }
 
 std::vector<uint32_t> FirstIdenticalVertices(const TSurface& surface, uint32_t frames) {
+    std::vector<std::pair<uint64_t, uint32_t>> byHash(surface.numVerts);
+    for (uint32_t k = 0; k < surface.numVerts; ++k)
+        byHash[k] = {VertexHash(surface, frames, k), k};
+    std::sort(byHash.begin(), byHash.end());
     std::vector<uint32_t> first(surface.numVerts);
-    std::unordered_map<uint64_t, std::vector<uint32_t>> byHash;
-    for (uint32_t k = 0; k < surface.numVerts; ++k) {
-        std::vector<uint32_t>& bucket = byHash[VertexHash(surface, frames, k)];
-        const auto same = std::find_if(bucket.begin(), bucket.end(), [&](uint32_t earlier) {
-            return Identical(surface, frames, earlier, k);
-        });
-        first[k] = same == bucket.end() ? k : *same;
-        if (same == bucket.end())
-            bucket.push_back(k);
+    for (size_t start = 0, end; start < byHash.size(); start = end) {
+        for (end = start; end < byHash.size() && byHash[end].first == byHash[start].first;)
+            ++end;
+        // Within a run of one hash the indices ascend: each vertex looks for an earlier one.
+        for (size_t i = start; i < end; ++i) {
+            const uint32_t k = byHash[i].second;
+            first[k] = k;
+            for (size_t j = start; j < i; ++j) {
+                const uint32_t earlier = byHash[j].second;
+                if (first[earlier] == earlier && Identical(surface, frames, earlier, k)) {
+                    first[k] = earlier;
+                    break;
+                }
+            }
+        }
     }
     return first;
 }

@@ -2,20 +2,32 @@
 
 #include "FileReader.h"
 
+#include <cstring>
+
 namespace quillon {
 
 TTagFile ReadTagFile(const std::string& path) {
     TFileReader in(path);
     TTagFile file;
-    uint32_t ident = 0;
-    if (!in.ReadRecord(ident) || ident != TagFileIdent)
+    char ident[4] = {};
+    if (!in.ReadRecord(ident)) {
+        file.error = in.Refusal("ident");
         return file;
+    }
+    if (std::memcmp(ident, &TagFileIdent, sizeof ident) != 0) {
+        file.error = TFileReader::WrongIdent(std::string_view(ident, sizeof ident), "TAG3");
+        return file;
+    }
     const uint64_t count =
         in.Size() < TagFileHeaderSize ? 0 : (in.Size() - TagFileHeaderSize) / sizeof(TMD3Tag);
     in.Seek(TagFileHeaderSize);
-    file.status = in.ReadArray(file.tags, count) ? TTagFileStatus::Read : TTagFileStatus::Truncated;
-    if (file.status != TTagFileStatus::Read)
-        file.tags.clear();
+    if (in.ReadArray(file.tags, count)) {
+        file.status = TTagFileStatus::Read;
+        return file;
+    }
+    file.status = TTagFileStatus::Truncated;
+    file.error = in.Refusal("tags");
+    file.tags.clear();
     return file;
 }
 

@@ -18,6 +18,7 @@ enum class TTagFileStatus { Read, NotATagFile, Truncated };
 struct TTagFile {
     TTagFileStatus status = TTagFileStatus::NotATagFile;
     std::vector<TMD3Tag> tags;
+    std::string error; // why the file was not read; empty when it was
 };
 
 // Reads every record before returning, so a caller never sees half a tag block. Throws

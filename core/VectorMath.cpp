@@ -104,11 +104,15 @@ float Determinant3(float a1, float a2, float a3, float b1, float b2, float b3, f
 }
 
 namespace {
-// Determinant of the 3x3 minor left after removing row `row` and column `col`.
-float Minor(const TMatrix& m, int row, int col) {
+// Determinant of the 3x3 minor left after removing row `row` and column `col`. Posing inverts
+// every bone of every frame: with the loops below unrolled, each call sees its row and column
+// as constants and picks its nine elements directly.
+inline float Minor(const TMatrix& m, int row, int col) {
     float e[9];
     int n = 0;
+#pragma GCC unroll 4
     for (int r = 0; r < 4; ++r)
+#pragma GCC unroll 4
         for (int c = 0; c < 4; ++c)
             if (r != row && c != col)
                 e[n++] = m[r * 4 + c];
@@ -119,6 +123,7 @@ float Minor(const TMatrix& m, int row, int col) {
 
 float MatrixDeterminant(const TMatrix& m) {
     float det = 0;
+#pragma GCC unroll 4
     for (int c = 0; c < 4; ++c) {
         const float cofactor = ((c & 1) ? -1.0f : 1.0f) * Minor(m, 0, c);
         det += m[c] * cofactor;
@@ -128,7 +133,9 @@ float MatrixDeterminant(const TMatrix& m) {
 
 void MatrixAdjoint(TMatrix& m) {
     TMatrix adj;
+#pragma GCC unroll 4
     for (int r = 0; r < 4; ++r)
+#pragma GCC unroll 4
         for (int c = 0; c < 4; ++c)
             adj[c * 4 + r] = (((r + c) & 1) ? -1.0f : 1.0f) * Minor(m, r, c);
     m = adj;

@@ -119,25 +119,6 @@ bool IntersectPlanes(const TPlane& p1, const TPlane& p2, const TPlane& p3, TVect
 // --- angles and colours ---
 TSinCos SinCosDeg(long double degrees);
 long double ArcTan2(long double y, long double x);
-// atan2 to within 3e-8 radians, many times faster than the library's: a polynomial for atan on
-// [0, 1] (Abramowitz and Stegun 4.4.49, error at most 2e-8) carried to the other octants in
-// double precision. Not a number when both arguments are zero or either is not a number, so a
-// caller that needs the library's signed-zero cases must check for it.
-inline double ArcTan2Approx(double y, double x) {
-    const double ax = std::fabs(x), ay = std::fabs(y);
-    const bool steep = ay > ax;
-    const double t = (steep ? ax : ay) / (steep ? ay : ax);
-    // Estrin's scheme: the terms in pairs, so that the multiplications need not wait in line.
-    const double t2 = t * t, t4 = t2 * t2, t8 = t4 * t4;
-    const double low = (1.0 - 0.3333314528 * t2) + t4 * (0.1999355085 - 0.1420889944 * t2);
-    const double high =
-        (0.1065626393 - 0.0752896400 * t2) + t4 * (0.0429096138 - 0.0161657367 * t2);
-    const double atan01 = t * (low + t8 * (high + t8 * 0.0028662257));
-    constexpr double pi = 3.14159265358979323846;
-    // The octant fixed by arithmetic rather than by branches, which random normals mispredict.
-    const double r = (steep ? pi / 2 : 0.0) + (steep ? -atan01 : atan01);
-    return std::copysign((x < 0 ? pi : 0.0) + (x < 0 ? -r : r), y);
-}
 // 180/pi as the single-precision constant the formats were made with.
 inline constexpr float RadToDegF = 57.29578f;
 float FieldOfViewDeg(float size, float distance);

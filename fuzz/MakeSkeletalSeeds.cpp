@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     const TempDir dir;
     for (auto [frames, bones] : {std::pair{1, 1}, {2, 3}, {0, 2}}) {
         TMDX mdx = BuildMDX(frames, bones);
-        mdx.SaveToFile(dir.File("a.mdx"));
+        if (!mdx.SaveToFile(dir.File("a.mdx"))) {
+            std::cerr << mdx.LastError() << "\n";
+            return 1;
+        }
         write(ReadBytes(dir.File("a.mdx")), ".mdx");
     }
     write(MDSFileBytes(BuildMDS(2, 4, {2})), ".mds");

@@ -45,7 +45,7 @@ public:
 
     // Writes the one member whose path is exactly `memberPath` (as FindFirst reports it) below
     // `folder`; false when there is no such member or its name is unsafe.
-    bool ExtractExact(const std::string& memberPath, const std::string& folder);
+    [[nodiscard]] bool ExtractExact(const std::string& memberPath, const std::string& folder);
 
     // True for a member name that stays below any extraction folder.
     static bool IsSafeMemberName(const std::string& name);

@@ -220,9 +220,8 @@ std::vector<std::string> ScanShaderNamesInFile(const std::string& path) {
     return ScanShaderNames(ReadTextLines(path));
 }
 
-std::vector<TShaderTexture> ParseShaderStages(const std::vector<std::string>& rawLines,
-                                              const std::string& shaderName,
-                                              const std::string& baseName) {
+TShaderParse ParseShaderStages(const std::vector<std::string>& rawLines,
+                               const std::string& shaderName, const std::string& baseName) {
     std::vector<std::string> lines;
     lines.reserve(rawLines.size());
     for (const std::string& raw : rawLines)
@@ -231,14 +230,25 @@ std::vector<TShaderTexture> ParseShaderStages(const std::vector<std::string>& ra
     const std::string base = ToLower(baseName);
     const std::string baseSlashed = ReplaceAll(base, '\\', '/');
 
-    std::vector<TShaderTexture> stages;
-    size_t i = 0;
-    while (i < lines.size() && lines[i] != name && lines[i] != base && lines[i] != baseSlashed)
-        ++i;
+    TShaderParse result;
+    size_t header = 0;
+    while (header < lines.size() && lines[header] != name && lines[header] != base &&
+           lines[header] != baseSlashed)
+        ++header;
+    if (header >= lines.size()) {
+        result.Error = "no shader \"" + shaderName + "\" in the script";
+        return result;
+    }
+    // The brace is looked for below the header: a name may itself hold a brace.
+    size_t i = header + 1;
     while (i < lines.size() && !Contains(lines[i], "{"))
         ++i;
-    if (i >= lines.size())
-        return stages;
+    if (i >= lines.size()) {
+        result.Error = "shader \"" + shaderName + "\" (line " + std::to_string(header + 1) +
+                       ") has no opening brace below its name";
+        return result;
+    }
+    std::vector<TShaderTexture>& stages = result.Stages;
 
     TShaderTexture stage;
     stage.BlendSrc = BlendDstColor;
@@ -271,7 +281,7 @@ std::vector<TShaderTexture> ParseShaderStages(const std::vector<std::string>& ra
         while (++i < lines.size() && !OpensOrCloses(lines[i])) {
         }
     }
-    return stages;
+    return result;
 }
 
 } // namespace quillon

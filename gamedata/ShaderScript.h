@@ -25,11 +25,16 @@ std::vector<std::string> ScanShaderNames(const std::vector<std::string>& lines);
 // Throws FileError when the script cannot be read.
 std::vector<std::string> ScanShaderNamesInFile(const std::string& path);
 
+// The stages of one shader of a script, or why the script has none for it.
+struct TShaderParse {
+    std::vector<TShaderTexture> Stages;
+    std::string Error; // empty when the shader was found, also when it has no stages
+};
+
 // The stages of the first shader whose header line equals `shaderName`, `baseName` or `baseName`
-// with "\" turned into "/" (compared in lower case); empty when there is none. A script that ends
-// inside the shader keeps the stage in progress.
-std::vector<TShaderTexture> ParseShaderStages(const std::vector<std::string>& lines,
-                                              const std::string& shaderName,
-                                              const std::string& baseName);
+// with "\" turned into "/" (compared in lower case); none when there is no such line or no
+// opening brace below it. A script that ends inside the shader keeps the stage in progress.
+TShaderParse ParseShaderStages(const std::vector<std::string>& lines, const std::string& shaderName,
+                               const std::string& baseName);
 
 } // namespace quillon

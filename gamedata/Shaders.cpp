@@ -7,9 +7,14 @@ namespace quillon {
 
 int TShaders::ParseShader(const std::string& scriptPath, const std::string& shaderName,
                           uint32_t flags, const std::string& baseName) {
+    TShaderParse parse = ParseShaderStages(ReadTextLines(scriptPath), shaderName, baseName);
+    if (parse.Error.empty())
+        ClearError();
+    else
+        Fail(scriptPath + ": " + parse.Error);
     TShaderObj shader;
     shader.Flags = flags;
-    shader.Stages = ParseShaderStages(ReadTextLines(scriptPath), shaderName, baseName);
+    shader.Stages = std::move(parse.Stages);
     Shaders.push_back(std::move(shader));
     return Count() - 1;
 }

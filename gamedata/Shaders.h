@@ -5,6 +5,7 @@
 // next update.
 #pragma once
 
+#include "core/LastError.h"
 #include "core/TextureSource.h"
 
 #include <cstdint>
@@ -76,11 +77,11 @@ struct TShaderObj {
 
 using TShaderFileObj = std::vector<TShaderObj>;
 
-class TShaders {
+class TShaders : public TLastError {
 public:
     // Appends the shader `shaderName` parsed from the script (its header may also be written as
-    // `baseName`). The entry is appended, without stages, also when the shader is not found.
-    // Throws FileError when the script cannot be read.
+    // `baseName`). The entry is appended, without stages, also when the shader is not found;
+    // LastError then says why. Throws FileError when the script cannot be read.
     int ParseShader(const std::string& scriptPath, const std::string& shaderName, uint32_t flags,
                     const std::string& baseName);
     // Appends a one-stage entry that maps the image directly.

@@ -7,9 +7,12 @@ namespace quillon {
 
 bool TSkin::Load(const std::string& path) {
     Clear();
-    const std::string file = path.empty() ? std::string() : FindFileIgnoringCase(path);
+    ClearError();
+    if (path.empty())
+        return Fail("no skin file named");
+    const std::string file = FindFileIgnoringCase(path);
     if (file.empty())
-        return false;
+        return Fail("no such file");
     for (const std::string& line : ReadTextLines(file)) {
         const size_t comma = line.find(',');
         if (comma == std::string::npos)

@@ -3,6 +3,8 @@
 // removed from the shader name, and lines without a shader name (the tag lines) are ignored.
 #pragma once
 
+#include "core/LastError.h"
+
 #include <string>
 #include <vector>
 
@@ -14,11 +16,12 @@ struct TSkinRec {
     std::string ResolvedName; // what the last update found through this entry; empty until then
 };
 
-class TSkin {
+class TSkin : public TLastError {
 public:
-    // Empties the skin, then reads the file. False (the skin stays empty) for an empty path or a
-    // file that does not exist. Throws FileError when an existing file cannot be read.
-    bool Load(const std::string& path);
+    // Empties the skin, then reads the file. False (the skin stays empty, LastError says why) for
+    // an empty path or a file that does not exist. Throws FileError when an existing file cannot
+    // be read.
+    [[nodiscard]] bool Load(const std::string& path);
     void Clear() { Entries.clear(); }
     bool Empty() const { return Entries.empty(); }
 

@@ -33,21 +33,22 @@ std::vector<std::string> ImageCandidates(const std::string& first, const std::st
     return candidates;
 }
 
-// Closes the update's archives however the update ends.
-class TArchivesGuard {
-public:
-    explicit TArchivesGuard(std::map<std::string, std::unique_ptr<TPK3Archive>>& archives)
-        : Archives(archives) {}
-    ~TArchivesGuard() { Archives.clear(); }
-
-private:
-    std::map<std::string, std::unique_ptr<TPK3Archive>>& Archives;
-};
-
 } // namespace
 
 TSurfaceResolver::TSurfaceResolver(TShaders& shaders, ITextureSource& textures)
     : Shaders(shaders), Textures(textures) {}
+
+TSurfaceResolver::TArchiveSession::TArchiveSession(TSurfaceResolver& resolver)
+    : Resolver(resolver), Outermost(!resolver.InSession) {
+    Resolver.InSession = true;
+}
+
+TSurfaceResolver::TArchiveSession::~TArchiveSession() {
+    if (!Outermost)
+        return;
+    Resolver.OpenArchives.clear();
+    Resolver.InSession = false;
+}
 
 void TSurfaceResolver::Report(const std::string& text) const {
     if (Status)
@@ -127,7 +128,13 @@ std::string TSurfaceResolver::ModelFolderInside(const TResolveInput& input) cons
 }
 
 void TSurfaceResolver::Update(const TResolveInput& input) {
-    TArchivesGuard guard(OpenArchives);
+    TArchiveSession session(*this);
+    if (ResolveSurfaces(input))
+        CreateTextures(input);
+}
+
+bool TSurfaceResolver::ResolveSurfaces(const TResolveInput& input) {
+    TArchiveSession session(*this);
     Report("");
     Shaders.Clear(Textures);
     std::vector<TSurfaceSlot> slots = SurfaceSlots(input.Model);
@@ -137,7 +144,7 @@ void TSurfaceResolver::Update(const TResolveInput& input) {
     ShaderFileItems.clear();
     ShaderNameFoundItems.clear();
     if (slots.empty() || Scripts.GameScripts.empty())
-        return;
+        return false;
 
     Report("Updating skins, shaders & textures...");
     for (TSurfaceSlot& slot : slots) {
@@ -150,7 +157,7 @@ void TSurfaceResolver::Update(const TResolveInput& input) {
         }
     }
     Report("");
-    CreateTextures(input);
+    return true;
 }
 
 void TSurfaceResolver::ResolveSurface(TSurfaceSlot& slot, const TResolveInput& input) {
@@ -267,25 +274,43 @@ std::string TSurfaceResolver::FindImageFile(const std::string& name, uint32_t& f
     return {};
 }
 
-void TSurfaceResolver::FindStageImage(TShaderTexture& stage, const TResolveInput& input) {
+TSurfaceResolver::TStageImagePlace TSurfaceResolver::LocateStageImage(const TShaderTexture& stage,
+                                                                      const TResolveInput& input) {
     const std::string rel = ReplaceAll(stage.MapName, '\\', '/');
     const std::string file = FilePart(rel);
-    std::string found;
+    TStageImagePlace place;
     if (!input.ModelFileFolder.empty())
-        found = FindFileIgnoringCase(WithTrailingSlash(input.ModelFileFolder) + file);
-    if (found.empty() && Game.IsSet())
-        found = FindFileIgnoringCase(Game.BaseFolder() + file);
+        place.File = FindFileIgnoringCase(WithTrailingSlash(input.ModelFileFolder) + file);
+    if (place.File.empty() && Game.IsSet())
+        place.File = FindFileIgnoringCase(Game.BaseFolder() + file);
+    if (!place.File.empty())
+        return place;
+    // A member that could not be extracted safely counts as missing.
     const std::vector<std::string> members = ImageCandidates(rel, WithoutExtension(rel));
-    if (found.empty() && !input.ArchivePath.empty()) {
-        const std::string member = FindMember(input.ArchivePath, members);
-        if (!member.empty())
-            found = ExtractMember(input.ArchivePath, member, Folders.MapTmpFolder);
-    }
-    if (found.empty() && Game.IsSet()) {
-        const std::string member = FindMember(Game.GameArchive(), members);
-        if (!member.empty())
-            found = ExtractMember(Game.GameArchive(), member, Folders.TmpFolder);
-    }
+    auto member = [&](const std::string& archive) {
+        const std::string found = FindMember(archive, members);
+        return TPK3Archive::IsSafeMemberName(found) ? found : std::string();
+    };
+    if (!input.ArchivePath.empty())
+        if (std::string found = member(input.ArchivePath); !found.empty())
+            return {"", input.ArchivePath, found, Folders.MapTmpFolder};
+    if (Game.IsSet())
+        if (std::string found = member(Game.GameArchive()); !found.empty())
+            return {"", Game.GameArchive(), found, Folders.TmpFolder};
+    return {};
+}
+
+bool TSurfaceResolver::StageImageExists(const TShaderTexture& stage, const TResolveInput& input) {
+    TArchiveSession session(*this);
+    const TStageImagePlace place = LocateStageImage(stage, input);
+    return !place.File.empty() || !place.Member.empty();
+}
+
+void TSurfaceResolver::FindStageImage(TShaderTexture& stage, const TResolveInput& input) {
+    const TStageImagePlace place = LocateStageImage(stage, input);
+    std::string found = place.File;
+    if (found.empty() && !place.Member.empty())
+        found = ExtractMember(place.Archive, place.Member, place.ExtractFolder);
     if (found.empty())
         return;
 
@@ -304,7 +329,7 @@ void TSurfaceResolver::FindStageImage(TShaderTexture& stage, const TResolveInput
 }
 
 void TSurfaceResolver::CreateTextures(const TResolveInput& input) {
-    TArchivesGuard guard(OpenArchives);
+    TArchiveSession session(*this);
     if (Shaders.Shaders.empty())
         return;
     Report("Creating textures...");

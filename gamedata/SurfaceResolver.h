@@ -53,13 +53,15 @@ public:
     // Refills the shader-list scripts from the paths, then updates.
     void RebuildShaderList(const std::vector<std::string>& paths, const TResolveInput& input);
 
-    // Replaces the skin; with `updateNow`, updates when the file existed. False for a missing file.
-    bool LoadSkin(const std::string& path, bool updateNow, const TResolveInput& input);
+    // Replaces the skin; with `updateNow`, updates when the file existed. False for a missing file
+    // (Skin.LastError() says why).
+    [[nodiscard]] bool LoadSkin(const std::string& path, bool updateNow,
+                                const TResolveInput& input);
     // Empties the skin; updates only when it had entries.
     void ClearSkin(const TResolveInput& input);
     // Writes each surface's resolved skin name into the model (not for surfaces without a skin
     // entry that have a shader name). False when the skin is empty or there is no model.
-    bool EmbedSkin(const TModelRef& model) const;
+    [[nodiscard]] bool EmbedSkin(const TModelRef& model) const;
     bool CanEmbedSkin(const TModelRef& model) const {
         return !Skin.Empty() && model.Kind != TModelKind::None;
     }
@@ -67,7 +69,26 @@ public:
     // Update skins, shaders and textures: resolves every surface, then creates the textures.
     // An archive that cannot be opened raises FileError and ends the update at that surface.
     void Update(const TResolveInput& input);
+    // The first half of an update: every surface resolved into the shader collection, no image
+    // loaded. False when there was nothing to resolve (no model, no surface or no game scripts).
+    bool ResolveSurfaces(const TResolveInput& input);
     void CreateTextures(const TResolveInput& input);
+    // Whether the stage's image would be found by CreateTextures, without extracting it.
+    bool StageImageExists(const TShaderTexture& stage, const TResolveInput& input);
+
+    // Keeps the archives that look-ups open until it ends, so that a series of look-ups reads
+    // each archive's directory once. Inside a session, sessions opened later close nothing.
+    class TArchiveSession {
+    public:
+        explicit TArchiveSession(TSurfaceResolver& resolver);
+        ~TArchiveSession();
+        TArchiveSession(const TArchiveSession&) = delete;
+        TArchiveSession& operator=(const TArchiveSession&) = delete;
+
+    private:
+        TSurfaceResolver& Resolver;
+        bool Outermost;
+    };
     // Reloads every loaded stage image with the gamma (after a gamma change).
     void ReloadTextures(float gamma);
 
@@ -89,6 +110,13 @@ public:
 private:
     void ResolveSurface(TSurfaceSlot& slot, const TResolveInput& input);
     std::string ModelFolderInside(const TResolveInput& input) const;
+    // Where a stage image lies: a file on disk, or an archive member and the folder it is
+    // extracted into. Both empty when it is nowhere.
+    struct TStageImagePlace {
+        std::string File;
+        std::string Archive, Member, ExtractFolder;
+    };
+    TStageImagePlace LocateStageImage(const TShaderTexture& stage, const TResolveInput& input);
     void FindStageImage(TShaderTexture& stage, const TResolveInput& input);
     // The first member of the archive among `candidates`; empty when none.
     std::string FindMember(const std::string& archivePath,
@@ -100,8 +128,9 @@ private:
 
     TShaders& Shaders;
     ITextureSource& Textures;
-    // Archives stay open for the length of one update, so their directories are read once.
+    // Archives stay open for the length of one session, so their directories are read once.
     std::map<std::string, std::unique_ptr<TPK3Archive>> OpenArchives;
+    bool InSession = false;
 };
 
 } // namespace quillon

@@ -16,6 +16,9 @@
 
 namespace quillon {
 
+// A binary glTF stores its length in 32 bits; a little room is left for the JSON and images.
+inline constexpr uint64_t MaxGltfBufferBytes = 0xFFFFFFFFull - (64ull << 20);
+
 enum class TGltfFormat {
     Binary, // one .glb file
     Text,   // a .gltf with its .bin and images beside it
@@ -50,7 +53,6 @@ public:
     int AddImage(std::vector<uint8_t> bytes, const std::string& mimeType);
     int AddNode(tinygltf::Node node);
 
-    TGltfFormat Format() const { return OutputFormat; }
     size_t BufferSize() const { return Buffer.size(); }
 
     // The files of the finished document: the .glb, or the .gltf followed by its .bin and

@@ -16,9 +16,6 @@ namespace quillon {
 
 namespace {
 
-// A binary glTF stores its length in 32 bits; a little room is left for the JSON.
-constexpr uint64_t MaxBufferBytes = 0xFFFFFFFFull - (64ull << 20);
-
 int FrameCount(const TExportModel& model) {
     if (model.MD3)
         return int(model.MD3->Header.Frames.size());
@@ -89,6 +86,9 @@ TExportResult ExportGltf(const TExportModel& model, const TExportOptions& option
     if (auto problem = ChooseFrames(model, options, plan.Frames))
         return Failure(FrameCount(model) == 0 ? TExportFailure::Model : TExportFailure::Options,
                        *problem);
+    if (model.MD3)
+        if (auto problem = MD3SizeProblem(*model.MD3, plan.Frames))
+            return Failure(TExportFailure::Model, *problem);
     plan.Scale = options.Scale;
 
     TExportResult result;
@@ -113,7 +113,7 @@ TExportResult ExportGltf(const TExportModel& model, const TExportOptions& option
         roots = std::move(nodes.Roots);
     }
     summary.TexturesEmbedded = table.TexturesEmbedded();
-    if (builder.BufferSize() > MaxBufferBytes)
+    if (builder.BufferSize() > MaxGltfBufferBytes)
         return Failure(TExportFailure::Model,
                        "the model's data would pass the 4 GB a glTF file can hold");
 

@@ -13,11 +13,27 @@ TVec3d Position(const TMD3Vertex& v, double scale) {
     return Scaled(ToGltfAxes(TVector{float(v.x), float(v.y), float(v.z)}), scale / 64.0);
 }
 
-TVec3d Normal(const TMD3Vertex& v) {
-    const TVec3d n = ToGltfAxes(TMD3::DecodeNormal(v.normal));
-    const double length = Length(n);
-    return length > 0 ? Scaled(n, 1 / length) : TVec3d{0, 1, 0};
-}
+// Decoding a normal takes extended-precision sines and cosines, and a model repeats the same few
+// thousand codes over all its frames: each code is decoded once.
+class TNormalTable {
+public:
+    TNormalTable() : Normals(65536), Known(65536, false) {}
+
+    const TVec3d& Normal(const TMD3Vertex& v) {
+        const uint16_t code = uint16_t(v.normal);
+        if (!Known[code]) {
+            const TVec3d n = ToGltfAxes(TMD3::DecodeNormal(v.normal));
+            const double length = Length(n);
+            Normals[code] = length > 0 ? Scaled(n, 1 / length) : TVec3d{0, 1, 0};
+            Known[code] = true;
+        }
+        return Normals[code];
+    }
+
+private:
+    std::vector<TVec3d> Normals;
+    std::vector<bool> Known;
+};
 
 void Append(std::vector<float>& out, const TVec3d& v) {
     out.insert(out.end(), {float(v[0]), float(v[1]), float(v[2])});
@@ -27,13 +43,14 @@ const TMD3Vertex* FrameVertices(const TSurface& surface, int frame) {
     return surface.Vertices.data() + size_t(frame) * surface.numVerts;
 }
 
-TMeshData SurfaceMesh(const TSurface& surface, const TMD3& md3, const TExportPlan& plan) {
+TMeshData SurfaceMesh(const TSurface& surface, const TMD3& md3, const TExportPlan& plan,
+                      TNormalTable& normals) {
     TMeshData mesh;
     mesh.Name = NameToString(surface.name);
     const TMD3Vertex* base = FrameVertices(surface, plan.Frames.First);
     for (uint32_t v = 0; v < surface.numVerts; ++v) {
         Append(mesh.Positions, Position(base[v], plan.Scale));
-        Append(mesh.Normals, Normal(base[v]));
+        Append(mesh.Normals, normals.Normal(base[v]));
         // In memory t is 1 - t of the file, and the file's t is glTF's.
         mesh.TexCoords.insert(mesh.TexCoords.end(),
                               {surface.TexCoords[v].s, 1.0f - surface.TexCoords[v].t});
@@ -44,16 +61,16 @@ TMeshData SurfaceMesh(const TSurface& surface, const TMD3& md3, const TExportPla
                              uint32_t(triangle.indexes[1])});
     for (int f = plan.Frames.First + 1; f <= plan.Frames.Last; ++f) {
         const TMD3Vertex* frame = FrameVertices(surface, f);
-        std::vector<float> positions, normals;
+        std::vector<float> positions, normalDeltas;
         positions.reserve(size_t(surface.numVerts) * 3);
-        normals.reserve(size_t(surface.numVerts) * 3);
+        normalDeltas.reserve(size_t(surface.numVerts) * 3);
         for (uint32_t v = 0; v < surface.numVerts; ++v) {
             Append(positions,
                    Subtract(Position(frame[v], plan.Scale), Position(base[v], plan.Scale)));
-            Append(normals, Subtract(Normal(frame[v]), Normal(base[v])));
+            Append(normalDeltas, Subtract(normals.Normal(frame[v]), normals.Normal(base[v])));
         }
         mesh.TargetPositions.push_back(std::move(positions));
-        mesh.TargetNormals.push_back(std::move(normals));
+        mesh.TargetNormals.push_back(std::move(normalDeltas));
         mesh.TargetNames.push_back(NameToString(md3.Header.Frames[f].name));
     }
     return mesh;
@@ -102,6 +119,18 @@ std::optional<std::string> MD3ExportProblem(const TMD3& md3) {
     return std::nullopt;
 }
 
+std::optional<std::string> MD3SizeProblem(const TMD3& md3, const TFrameRange& frames) {
+    // Per vertex 32 bytes of base shape, and 24 of differences for every later frame.
+    uint64_t bytes = 0;
+    for (const TSurface& surface : md3.Header.Surfaces)
+        bytes += uint64_t(surface.numVerts) * (32 + 24 * uint64_t(frames.Count() - 1)) +
+                 uint64_t(surface.numTriangles) * 12;
+    if (bytes > MaxGltfBufferBytes)
+        return "frames " + std::to_string(frames.First) + " to " + std::to_string(frames.Last) +
+               " would make a glTF file larger than the 4 GB it can hold";
+    return std::nullopt;
+}
+
 std::vector<int> AddMD3(TGltfBuilder& builder, const TMD3& md3, const TExportPlan& plan,
                         const std::vector<TSurfaceMaterial>& materials, TMaterialTable& table,
                         TExportSummary& summary) {
@@ -109,13 +138,14 @@ std::vector<int> AddMD3(TGltfBuilder& builder, const TMD3& md3, const TExportPla
     TMorphTrack morph;
     morph.Targets = plan.Frames.Count() - 1;
     const std::vector<TSurface>& surfaces = md3.Header.Surfaces;
+    TNormalTable normals;
     for (size_t s = 0; s < surfaces.size(); ++s) {
         const std::string name = NameToString(surfaces[s].name);
         if (surfaces[s].numVerts == 0 || surfaces[s].numTriangles == 0) {
             summary.Warnings.push_back("surface " + name + " left out: it has no triangles");
             continue;
         }
-        TMeshData mesh = SurfaceMesh(surfaces[s], md3, plan);
+        TMeshData mesh = SurfaceMesh(surfaces[s], md3, plan, normals);
         if (s < materials.size())
             mesh.Material = table.MaterialFor(materials[s], name);
         tinygltf::Node node;

@@ -21,6 +21,10 @@ namespace quillon {
 // have, arrays shorter than the counts say); nothing when it can.
 std::optional<std::string> MD3ExportProblem(const TMD3& md3);
 
+// Why the frames would make a document too large for glTF's 4 GB; nothing when they fit. Checked
+// before anything is built, so a huge model is refused without taking the memory first.
+std::optional<std::string> MD3SizeProblem(const TMD3& md3, const TFrameRange& frames);
+
 // Adds the model's nodes, meshes and animations; returns the nodes to place in the scene.
 // `materials` holds one entry per surface (fewer: the rest get none). Surfaces without vertices
 // or triangles are left out with a warning.

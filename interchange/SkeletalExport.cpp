@@ -99,6 +99,8 @@ TSkeletalNodes AddBakedFrames(TGltfBuilder& builder, const TMDM& mesh, const TMD
     TMD3 baked;
     if (auto error = BakeToMD3(posed, animation, plan.Frames.First, plan.Frames.Last, baked))
         return {{}, "the posed frames cannot be baked: " + *error};
+    if (auto problem = MD3SizeProblem(baked, {0, plan.Frames.Count() - 1}))
+        return {{}, problem};
     for (int f = 0; f < plan.Frames.Count(); ++f)
         StringToName("frame " + std::to_string(plan.Frames.First + f), baked.Header.Frames[f].name);
     TExportPlan shifted = plan;
@@ -119,6 +121,12 @@ TSkeletalNodes AddSkeletal(TGltfBuilder& builder, const TMDM& mesh, const TMDX& 
         return {{}, problem};
     if (mode == TSkeletalMode::Morph)
         return AddBakedFrames(builder, mesh, animation, plan, materials, table, summary);
+    if (animation.Bones.empty() && !mesh.Surfaces.empty()) {
+        summary.Warnings.push_back(
+            "the animation has no bones to make joints of; the posed frames are exported as "
+            "morph targets");
+        return AddBakedFrames(builder, mesh, animation, plan, materials, table, summary);
+    }
     const TSkinData skin = BindSkin(mesh, animation, plan);
     if (const auto deviation = FindSkinDeviation(skin, plan)) {
         summary.Warnings.push_back("the weights cannot be followed by a glTF skin (" +

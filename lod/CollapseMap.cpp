@@ -6,6 +6,8 @@
 
 #include "RemovalQueue.h"
 
+#include "core/Assert.h"
+
 #include <limits>
 
 namespace quillon {
@@ -39,8 +41,12 @@ bool TCollapseMap::BuildCollapseMap(std::span<const TVector> positions,
         queue.Update(choice.vertex);
         queue.Update(changed);
     }
-    for (int32_t& target : s.CollapseMap)
+    for (size_t i = 0; i < s.CollapseMap.size(); ++i) {
+        int32_t& target = s.CollapseMap[i];
         target = target < 0 ? 0 : s.Permutation[static_cast<size_t>(target)];
+        // A vertex merges into one still alive, which is removed later and so numbered lower.
+        QUILLON_ASSERT(target < static_cast<int32_t>(i) || target == 0);
+    }
     s.BoundaryCount = boundaryCount < 0 ? 0 : boundaryCount;
     return true;
 }

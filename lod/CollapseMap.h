@@ -39,8 +39,8 @@ public:
 
     // Copies the input into the slot and reduces it. False, with the slot untouched, for a
     // slot outside 0 to SlotCount - 1 or more vertices than an int32 index can name.
-    bool BuildCollapseMap(std::span<const TVector> positions, std::span<const TTriData> triangles,
-                          int slot);
+    [[nodiscard]] bool BuildCollapseMap(std::span<const TVector> positions,
+                                        std::span<const TTriData> triangles, int slot);
     const TCollapseSlot& Slot(int slot) const { return Slots[static_cast<size_t>(slot)]; }
 
 private:

@@ -4,6 +4,8 @@
 // found by scanning every vertex after each collapse.
 #include "CollapseMesh.h"
 
+#include "core/Assert.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -344,6 +346,7 @@ void TCollapseMesh::ChooseCandidate(int32_t v, const TCostTables& tables) {
 void TCollapseMesh::Collapse(int32_t u, std::vector<int32_t>& changed) {
     TcmVertex& from = Vertices[u];
     const int32_t v = from.candidate;
+    QUILLON_ASSERT(from.alive && (v < 0 || Vertices[v].alive));
     // The corners of u's triangles, the only vertices whose triangles change, are its
     // neighbours.
     changed = from.neighbours;

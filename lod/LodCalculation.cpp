@@ -4,6 +4,7 @@
 #include "skeletal/MDX.h"
 #include "skeletal/Pose.h"
 
+#include "core/Assert.h"
 #include "core/MD3.h"
 
 #include <algorithm>
@@ -68,7 +69,9 @@ TLodReport CalculateLOD(TCollapseMap& map, TMDM& mesh, const TMDX& animation, in
         surface.CollapseMap = result.CollapseMap;
         surface.minLod = result.BoundaryCount;
         mesh.LODTable[i] = {int32_t(surface.Vertices.size()), result.BoundaryCount};
-        Reorder(map, mesh, slot);
+        // The slot was just computed from this surface's vertices, so the order fits.
+        [[maybe_unused]] const bool reordered = Reorder(map, mesh, slot);
+        QUILLON_ASSERT(reordered);
     }
     mesh.Header.lodScale = 1.0f;
     mesh.Header.lodBias = 0.0f;

@@ -39,7 +39,7 @@ TLodReport CalculateLOD(TCollapseMap& map, TMDM& mesh, const TMDX& animation, in
 // Stores the surface's vertices in the order the slot of the same number computed and
 // renumbers its triangles (an index naming no vertex is kept as it is). False, with the
 // surface unchanged, when that slot was not computed for this many vertices.
-bool Reorder(const TCollapseMap& map, TMDM& mesh, int surface);
+[[nodiscard]] bool Reorder(const TCollapseMap& map, TMDM& mesh, int surface);
 
 // The vertex that `index` becomes when the surface is drawn with its first n vertices: the
 // surface's collapse map is followed until the index is below n. A chain that cannot go on

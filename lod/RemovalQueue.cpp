@@ -1,5 +1,9 @@
 #include "RemovalQueue.h"
 
+#include "core/Assert.h"
+
+#include <cmath>
+
 namespace quillon {
 
 namespace {
@@ -38,10 +42,12 @@ void TRemovalQueue::Update(int32_t vertex) {
     const Group old = Groups[vertex];
     // Without a candidate only the vertex number orders the group.
     const TEntry entry{group == NoCandidate ? 0.0f : v.cost, vertex};
+    QUILLON_ASSERT(!std::isnan(entry.cost));
     if (group == old) {
         if (group == Removed)
             return;
         TEntry& current = Heaps[group][Positions[vertex]];
+        QUILLON_ASSERT(current.vertex == vertex);
         if (current.cost == entry.cost)
             return;
         current.cost = entry.cost;

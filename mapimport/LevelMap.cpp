@@ -133,13 +133,19 @@ void TLevelMap::Clear() {
 
 bool TLevelMap::LoadMap(const std::string& path, const ITextureSource& textures) {
     Clear();
+    ClearError();
     MapName = std::filesystem::path(path).stem().string();
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        return false;
+        return Fail("no such file");
     const std::string text = ReadWholeFile(path);
     const std::vector<std::string_view> block = FirstEntity(MeaningfulLines(text));
-    if (IsWorldEntity(block)) {
+    if (block.empty()) {
+        Warnings.push_back("No entity closed by a \"}\" line: no brushes read");
+    } else if (!IsWorldEntity(block)) {
+        Warnings.push_back("The first entity is not the world (no \"classname\" "
+                           "\"worldspawn\"): no brushes read");
+    } else {
         TTextureLookup lookup(textures, Textures);
         ReadWorldEntity(block, lookup);
     }

@@ -5,6 +5,7 @@
 
 #include "MapRecords.h"
 
+#include "core/LastError.h"
 #include "core/MD3.h"
 #include "core/TextureSource.h"
 
@@ -16,16 +17,16 @@ namespace quillon {
 
 struct TVec3d;
 
-class TLevelMap {
+class TLevelMap : public TLastError {
 public:
     // True when the file exists, whatever it holds (a map with no world brushes loads with no
-    // faces); false when it does not. Throws FileError when it exists but cannot be read.
-    // Texture names are resolved into image files through `textures`.
-    bool LoadMap(const std::string& path, const ITextureSource& textures);
+    // faces); false (LastError says why) when it does not. Throws FileError when it exists but
+    // cannot be read. Texture names are resolved into image files through `textures`.
+    [[nodiscard]] bool LoadMap(const std::string& path, const ITextureSource& textures);
     // Fills `model` with one surface per exported texture and one frame. On a crossed limit the
     // model is emptied, `message` says which limit, and the result is false. Without a loaded map
     // the result is false and the model is left as it is.
-    bool ConvertToMD3(TMD3& model, std::string& message) const;
+    [[nodiscard]] bool ConvertToMD3(TMD3& model, std::string& message) const;
     void Clear();
 
     // The corner search grows with the fourth power of a brush's planes; brushes with more are

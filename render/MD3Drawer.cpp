@@ -50,9 +50,8 @@ void TMD3Drawer::Draw(const TMD3& model, TShaders* shaders, const TViewOptions& 
         for (const TSurface& surface : model.Header.Surfaces) {
             if (!SurfaceFrameValid(surface, frame))
                 continue;
-            Passes.Draw(SurfaceShader(surface, shaders), [&](const TBatch& batch) {
-                DrawTriangles(surface, batch, frame, options.MaskPass);
-            });
+            Passes.Draw(SurfaceShader(surface, shaders),
+                        [&](const TBatch& batch) { DrawTriangles(surface, batch, frame); });
         }
 
     Passes.ResetUnits();
@@ -83,8 +82,7 @@ void TMD3Drawer::Draw(const TMD3& model, TShaders* shaders, const TViewOptions& 
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-void TMD3Drawer::DrawTriangles(const TSurface& surface, const TBatch& batch, int frame,
-                               bool maskPass) {
+void TMD3Drawer::DrawTriangles(const TSurface& surface, const TBatch& batch, int frame) {
     TSurfacePasses::ApplyAlphaKind(batch.AlphaKind, false);
     const size_t first = size_t(surface.numVerts) * frame;
     const size_t triangles = std::min<size_t>(surface.numTriangles, surface.Triangles.size());
@@ -95,12 +93,10 @@ void TMD3Drawer::DrawTriangles(const TSurface& surface, const TBatch& batch, int
         glBegin(GL_TRIANGLES);
         for (int32_t v : triangle.indexes) {
             const TMD3Vertex& vertex = surface.Vertices[first + v];
-            if (!maskPass) {
-                const TVector n = TMD3::DecodeNormal(vertex.normal);
-                glNormal3f(n.x, n.y, n.z);
-                const TMD3TexCoord& st = surface.TexCoords[v];
-                Passes.TexCoords(batch, st.s, st.t);
-            }
+            const TVector n = TMD3::DecodeNormal(vertex.normal);
+            glNormal3f(n.x, n.y, n.z);
+            const TMD3TexCoord& st = surface.TexCoords[v];
+            Passes.TexCoords(batch, st.s, st.t);
             Vertex(TMD3::VertexPosition(vertex));
         }
         glEnd();

@@ -25,7 +25,7 @@ public:
     static bool TagFrameValid(const TMD3& model, int frame);
 
 private:
-    void DrawTriangles(const TSurface& surface, const TBatch& batch, int frame, bool maskPass);
+    void DrawTriangles(const TSurface& surface, const TBatch& batch, int frame);
     void DrawTags(const TMD3& model, int frame);
     void DrawNormals(const TMD3& model, int frame);
 

@@ -6,26 +6,14 @@
 
 namespace quillon {
 
-namespace {
-
-void ScaleColour(float scale) {
-    glPixelTransferf(GL_RED_SCALE, scale);
-    glPixelTransferf(GL_GREEN_SCALE, scale);
-    glPixelTransferf(GL_BLUE_SCALE, scale);
-}
-
-} // namespace
-
 bool TScreenshot::CanDraw(const TViewOptions& options) {
     return options.ViewTabActive && !options.Busy && Context.IsActive() &&
            Context.ViewportWidth > 0 && Context.ViewportHeight > 0 && Context.MakeCurrent();
 }
 
-void TScreenshot::DrawPass(const TScene& scene, const TViewOptions& options) {
+void TScreenshot::DrawModelAlone(const TScene& scene, const TViewOptions& options) {
     TViewRenderer renderer(Context, State);
     renderer.BeginFrameState();
-    if (options.MaskPass)
-        glColor3f(0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     renderer.PlaceCameraAndModel(options.Lighting);
     const TVector pivot = State.PivotOffset;
@@ -36,13 +24,25 @@ void TScreenshot::DrawPass(const TScene& scene, const TViewOptions& options) {
     Context.Present();
 }
 
-std::vector<uint8_t> TScreenshot::Read(unsigned format, int channels) const {
+std::vector<uint8_t> TScreenshot::ReadColours() const {
     const int width = Context.ViewportWidth, height = Context.ViewportHeight;
-    std::vector<uint8_t> pixels(size_t(width) * height * channels);
+    std::vector<uint8_t> pixels(size_t(width) * height * 3);
     // Rows of an odd width are not a multiple of four bytes long.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, format, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
+}
+
+std::vector<uint8_t> TScreenshot::ReadCoverage() const {
+    const int width = Context.ViewportWidth, height = Context.ViewportHeight;
+    // As floats: a far model's depth would round to the cleared value in a byte.
+    std::vector<float> depth(size_t(width) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    std::vector<uint8_t> coverage(depth.size());
+    for (size_t i = 0; i < depth.size(); ++i)
+        coverage[i] = depth[i] < 1.0f ? 255 : 0;
+    return coverage;
 }
 
 TViewImage TScreenshot::Combine(const std::vector<uint8_t>& colour,
@@ -62,18 +62,8 @@ TViewImage TScreenshot::Combine(const std::vector<uint8_t>& colour,
 std::optional<TViewImage> TScreenshot::Take(const TScene& scene, const TViewOptions& options) {
     if (!CanDraw(options))
         return std::nullopt;
-    TViewOptions maskPass = options;
-    maskPass.Lighting = false;
-    maskPass.MaskPass = true;
-    DrawPass(scene, maskPass);
-    ScaleColour(10);
-    const std::vector<uint8_t> mask = Read(GL_LUMINANCE, 1);
-    ScaleColour(1);
-
-    TViewOptions colourPass = options;
-    colourPass.MaskPass = false;
-    DrawPass(scene, colourPass);
-    return Combine(Read(GL_RGB, 3), mask);
+    DrawModelAlone(scene, options);
+    return Combine(ReadColours(), ReadCoverage());
 }
 
 std::optional<TViewImage> TScreenshot::TakeView(const TScene& scene, const TViewOptions& options) {
@@ -81,7 +71,7 @@ std::optional<TViewImage> TScreenshot::TakeView(const TScene& scene, const TView
         return std::nullopt;
     TViewRenderer(Context, State).DrawView(scene, options);
     Context.MakeCurrent();
-    return Combine(Read(GL_RGB, 3), {});
+    return Combine(ReadColours(), {});
 }
 
 } // namespace quillon

@@ -91,13 +91,11 @@ void TSkeletalDrawer::DrawTriangles(const TMDM& mesh, int surface, const TBatch&
         glBegin(GL_TRIANGLES);
         glColor3f(1, 1, 1);
         for (int32_t v : triangle.indexes) {
-            if (!options.MaskPass) {
-                const TVector n = mesh.PosedNormals[v];
-                glNormal3f(n.x, n.y, n.z);
-                // The mesh keeps t as the file has it; the images are stored the other way up.
-                const float* st = s.Vertices[v].texCoords;
-                Passes.TexCoords(batch, st[0], 1 - st[1]);
-            }
+            const TVector n = mesh.PosedNormals[v];
+            glNormal3f(n.x, n.y, n.z);
+            // The mesh keeps t as the file has it; the images are stored the other way up.
+            const float* st = s.Vertices[v].texCoords;
+            Passes.TexCoords(batch, st[0], 1 - st[1]);
             Vertex(mesh.PosedPositions[v]);
         }
         glEnd();

@@ -32,7 +32,7 @@ public:
     bool IsShown() const { return Shown; }
     // Loads base name + "Left" ... "Back" through the texture manager; false (and the box empty
     // and hidden) when the context is not active or any image is missing.
-    bool Load(const std::string& baseName);
+    [[nodiscard]] bool Load(const std::string& baseName);
     void Release();
     void Draw(const TCamera& camera);
 

@@ -29,8 +29,7 @@ struct TViewOptions {
     TModelKind ModelKind = TModelKind::None;
     int CurrentFrame = 0;
     bool ViewTabActive = true;
-    bool Busy = false;     // a command is rebuilding the model: draw nothing
-    bool MaskPass = false; // the screenshot's alpha mask: no normals, no texture coordinates
+    bool Busy = false; // a command is rebuilding the model: draw nothing
     bool ShowTags = true;
     bool ShowSkeleton = true;
     bool ShowNormals = false;

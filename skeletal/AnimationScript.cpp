@@ -55,14 +55,16 @@ int32_t ToInteger(std::string_view token) {
 
 void TANINC::Parse(std::string_view text) {
     Entries.clear();
+    ClearError();
     constexpr size_t TokensPerEntry = 8;
     size_t pos = 0;
-    while (pos < text.size()) {
+    for (size_t lineNumber = 1; pos < text.size(); ++lineNumber) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos)
             end = text.size();
         std::string_view line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+        // CR LF ends one line, not two, so that the numbers in reasons match an editor's.
+        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         if (const size_t comment = line.find("//"); comment != std::string_view::npos)
             line = Trim(line.substr(0, comment));
         if (line.empty())
@@ -72,8 +74,13 @@ void TANINC::Parse(std::string_view text) {
             continue;
         TANINCFrame entry;
         entry.name = std::string(tokens[0]);
-        for (size_t k = 0; k < entry.values.size(); ++k)
-            entry.values[k] = ToInteger(tokens[k + 1]);
+        try {
+            for (size_t k = 0; k < entry.values.size(); ++k)
+                entry.values[k] = ToInteger(tokens[k + 1]);
+        } catch (const ConversionError& error) {
+            Fail("line " + std::to_string(lineNumber) + ": " + error.what());
+            throw;
+        }
         Entries.push_back(std::move(entry));
     }
 }
@@ -82,7 +89,7 @@ bool TANINC::LoadFromFile(const std::string& path) {
     Entries.clear();
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        return false;
+        return Fail("no such file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError::FromErrno(path, "cannot open");

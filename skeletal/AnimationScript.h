@@ -3,6 +3,8 @@
 // "//" starts a comment; lines that do not hold exactly eight tokens are skipped.
 #pragma once
 
+#include "core/LastError.h"
+
 #include <array>
 #include <cstdint>
 #include <stdexcept>
@@ -30,11 +32,12 @@ public:
     std::string Token;
 };
 
-class TANINC {
+class TANINC : public TLastError {
 public:
     // Empties the entries and parses the script. False (no entries) when the file does not
     // exist. A non-integer stops parsing with ConversionError; the entries before it stay.
-    bool LoadFromFile(const std::string& path);
+    // In both cases LastError says why, with the line number of a bad integer.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
     // The same parse on text already in memory.
     void Parse(std::string_view text);
 

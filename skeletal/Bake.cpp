@@ -6,8 +6,17 @@
 
 #include "Pose.h"
 
-#include <cmath>
+#include "core/Assert.h"
+#include "core/Lanes.h"
+#include "core/NormalEncoding.h"
+
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace quillon {
 
@@ -15,18 +24,6 @@ namespace {
 
 constexpr char ExportFrameName[16] = {'Q', ' ', 'E', 'x', 'p', 'o', 'r', 't',
                                       0,   ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-
-// The MD3 field value of a coordinate, or false when it does not fit.
-bool ToMD3Coordinate(float units, int16_t& out) {
-    const float scaled = units * 64.0f;
-    if (!std::isfinite(scaled))
-        return false;
-    const float rounded = std::nearbyint(scaled);
-    if (rounded < -32768.0f || rounded > 32767.0f)
-        return false;
-    out = int16_t(rounded);
-    return true;
-}
 
 void CopyName64(const char (&from)[64], char (&to)[64]) {
     std::memcpy(to, from, 64);
@@ -57,14 +54,15 @@ void BakeFrames(const TMDX& animation, int start, uint32_t count, THeader& h) {
     }
 }
 
-void StoreTags(const TMDM& mesh, uint32_t f, THeader& h) {
+void StoreTags(const TMDM& mesh, const TPoseResults& pose, uint32_t f, THeader& h) {
     const size_t numTags = mesh.Tags.size();
+    QUILLON_ASSERT(pose.TagPositions.size() == numTags && (f + 1) * numTags <= h.Tags.size());
     for (size_t t = 0; t < numTags; ++t) {
         TMD3Tag& tag = h.Tags[f * numTags + t];
         CopyName64(mesh.Tags[t].name, tag.name);
-        tag.origin = mesh.TagPositions[t];
+        tag.origin = pose.TagPositions[t];
         for (int a = 0; a < 3; ++a)
-            tag.axis[a] = mesh.TagAxes[t][a];
+            tag.axis[a] = pose.TagAxes[t][a];
     }
 }
 
@@ -89,16 +87,50 @@ void FillSurface(const TMDMSurface& from, uint32_t count, TSurface& to) {
     to.Vertices.resize(count * from.Vertices.size());
 }
 
+// Adding and taking away 1.5 * 2^23 rounds a float of magnitude below 2^22 to an integer in the
+// current rounding mode, which is what std::nearbyint does.
+constexpr float RoundingShift = 12582912.0f;
+
+// A position as MD3 field values, x, y and z in lanes 0 to 2: each coordinate times 64, rounded.
+// `fits` is set in the lanes whose value lies within the int16 range.
+TInt4 FieldValues(TVector position, TInt4& fits) {
+    const TFloat4 scaled = TFloat4{position.x, position.y, position.z, 0} * Splat4(64.0f);
+    // Not a number and the infinities fail here too.
+    const TInt4 small = Abs(scaled) < Splat4(65536.0f);
+    const TFloat4 rounded =
+        ((small ? scaled : Splat4(0.0f)) + Splat4(RoundingShift)) - Splat4(RoundingShift);
+    fits = small & (rounded >= Splat4(-32768.0f)) & (rounded <= Splat4(32767.0f));
+    return __builtin_convertvector(rounded, TInt4);
+}
+
+// One thread's posing results and room for a surface's normal codes.
+struct TBakeWorkspace {
+    TPoseResults pose;
+    std::vector<int16_t> codes;
+};
+
 // Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
-std::optional<size_t> StoreVertices(const TMDM& mesh, TMD3Vertex* out) {
-    for (size_t v = 0; v < mesh.PosedPositions.size(); ++v) {
-        const TVector p = mesh.PosedPositions[v];
-        if (!ToMD3Coordinate(p.x, out[v].x) || !ToMD3Coordinate(p.y, out[v].y) ||
-            !ToMD3Coordinate(p.z, out[v].z))
-            return v;
-        out[v].normal = TMD3::EncodeNormal(mesh.PosedNormals[v]);
+std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out) {
+    const std::vector<TVector>& positions = work.pose.PosedPositions;
+    work.codes.resize(positions.size());
+    EncodeNormals(work.pose.PosedNormals, work.codes);
+    static_assert(sizeof(TMD3Vertex) == sizeof(TShort4));
+    TInt4 allFit = ~TInt4{};
+    for (size_t v = 0; v < positions.size(); ++v) {
+        TInt4 fits;
+        TShort4 fields = __builtin_convertvector(FieldValues(positions[v], fits), TShort4);
+        fields[3] = work.codes[v];
+        std::memcpy(static_cast<void*>(&out[v]), &fields, sizeof fields);
+        allFit &= fits;
     }
-    return std::nullopt;
+    if (AllSet(allFit))
+        return std::nullopt;
+    for (size_t v = 0;; ++v) {
+        TInt4 fits;
+        FieldValues(positions[v], fits);
+        if (!AllSet(fits))
+            return v;
+    }
 }
 
 struct TBakeFailure {
@@ -115,28 +147,82 @@ std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
            ": the posed position lies outside the MD3 range of -512 to 512 units";
 }
 
-// Frame by frame, so that the bones of a frame are placed once for the tags and all surfaces.
-// The failure reported is still the one a surface-by-surface bake meets first: that of the
-// lowest surface that fails, at its first failing frame. Once a surface has failed, only the
-// surfaces before it are baked on.
-std::optional<TBakeFailure> BakeVertices(TMDM& mesh, const TMDX& animation, int start,
-                                         uint32_t count, THeader& h) {
-    std::optional<TBakeFailure> failure;
-    size_t surfacesLeft = mesh.Surfaces.size();
-    for (uint32_t f = 0; f < count && !(failure && surfacesLeft == 0); ++f) {
-        PoseSkeleton(mesh, animation, start + int(f));
-        StoreTags(mesh, f, h);
-        for (size_t s = 0; s < surfacesLeft; ++s) {
-            PoseSurface(mesh, int(s));
-            const size_t numVerts = mesh.PosedPositions.size();
-            if (auto v = StoreVertices(mesh, h.Surfaces[s].Vertices.data() + f * numVerts)) {
-                failure = TBakeFailure{s, start + int(f), *v};
-                surfacesLeft = s;
+// The frames of one bake, handed out one at a time to the threads that bake them. Each frame
+// writes only its own part of the model, so the threads need no lock but for a failure. The
+// failure reported is the one a surface-by-surface bake meets first: that of the lowest surface
+// that fails, at its first failing frame, which is the smallest (surface, frame) pair that
+// fails, whatever the order the frames are baked in. A pair above a failure already found is
+// skipped, as it can no longer be the one reported.
+class TBakeJob {
+public:
+    TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h)
+        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h) {}
+
+    void Run(unsigned threads) {
+        std::vector<std::exception_ptr> errors(std::max(threads, 1u));
+        {
+            std::vector<std::jthread> helpers;
+            // Should the system refuse a thread, those started and the calling one share the
+            // frames.
+            try {
+                for (unsigned t = 1; t < threads; ++t)
+                    helpers.emplace_back([this, &errors, t] { Work(errors[t]); });
+            } catch (const std::system_error&) {
             }
+            Work(errors[0]);
+        }
+        for (const std::exception_ptr& error : errors)
+            if (error)
+                std::rethrow_exception(error);
+    }
+
+    const std::optional<TBakeFailure>& Failure() const { return Found; }
+
+private:
+    static uint64_t Key(size_t surface, uint32_t frame) { return uint64_t{surface} << 32 | frame; }
+
+    void Work(std::exception_ptr& error) {
+        try {
+            TBakeWorkspace work;
+            for (uint32_t f = NextFrame++; f < Count; f = NextFrame++)
+                BakeFrame(f, work);
+        } catch (...) {
+            error = std::current_exception();
+            NextFrame = Count; // the bake has failed: the others need not go on
         }
     }
-    return failure;
-}
+
+    void BakeFrame(uint32_t f, TBakeWorkspace& work) {
+        PoseSkeleton(Mesh, Animation, Start + int(f), work.pose);
+        StoreTags(Mesh, work.pose, f, H);
+        for (size_t s = 0; s < Mesh.Surfaces.size() && Key(s, f) < FoundKey; ++s) {
+            PoseSurface(Mesh, int(s), work.pose);
+            const size_t numVerts = work.pose.PosedPositions.size();
+            // Frame-major: frame f of the surface starts at f * numVerts.
+            QUILLON_ASSERT(H.Surfaces[s].Vertices.size() == uint64_t{Count} * numVerts);
+            if (const auto v = StoreVertices(work, H.Surfaces[s].Vertices.data() + f * numVerts))
+                Offer(s, f, *v);
+        }
+    }
+
+    void Offer(size_t surface, uint32_t frame, size_t vertex) {
+        const std::lock_guard lock(FailureLock);
+        if (Key(surface, frame) < FoundKey) {
+            Found = TBakeFailure{surface, Start + int(frame), vertex};
+            FoundKey = Key(surface, frame);
+        }
+    }
+
+    const TMDM& Mesh;
+    const TMDX& Animation;
+    const int Start;
+    const uint32_t Count;
+    THeader& H;
+    std::atomic<uint32_t> NextFrame{0};
+    std::mutex FailureLock;
+    std::optional<TBakeFailure> Found;
+    std::atomic<uint64_t> FoundKey{UINT64_MAX};
+};
 
 // The size of the MD3 file the bake would produce, to refuse one the format cannot hold.
 uint64_t BakedFileSize(const TMDM& mesh, uint64_t count) {
@@ -155,8 +241,8 @@ std::string FramesRangeText(int start, int end) {
     return "Frames:" + std::to_string(start) + " to " + std::to_string(end);
 }
 
-std::optional<std::string> BakeToMD3(TMDM& mesh, const TMDX& animation, int start, int end,
-                                     TMD3& md3) {
+std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
+                                     TMD3& md3, unsigned threads) {
     md3.Clear();
     const int64_t numFrames =
         std::min<int64_t>(animation.Header.numFrames, animation.Frames.size());
@@ -176,10 +262,13 @@ std::optional<std::string> BakeToMD3(TMDM& mesh, const TMDX& animation, int star
     h.Surfaces.resize(mesh.Surfaces.size());
     for (size_t s = 0; s < mesh.Surfaces.size(); ++s)
         FillSurface(mesh.Surfaces[s], count, h.Surfaces[s]);
-    if (const auto failure = BakeVertices(mesh, animation, start, count, h)) {
+    TBakeJob job(mesh, animation, start, count, h);
+    job.Run(std::min(threads, count));
+    if (const auto& failure = job.Failure()) {
         md3.Clear();
         return FailureText(mesh, *failure);
     }
+    QUILLON_ASSERT(md3.CountMismatch().empty());
     return std::nullopt;
 }
 

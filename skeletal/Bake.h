@@ -18,8 +18,10 @@ std::string FramesRangeText(int start, int end);
 // Fills `md3` with frames start..end (inclusive) of `animation` applied to `mesh`. Returns an
 // error text when the range is not within the animation or a posed coordinate does not fit the
 // MD3 vertex field (the text names the frame, surface and vertex); `md3` is then left empty.
-// A mesh without surfaces still gets its frames and tags.
-std::optional<std::string> BakeToMD3(TMDM& mesh, const TMDX& animation, int start, int end,
-                                     TMD3& md3);
+// A mesh without surfaces still gets its frames and tags. The frames are posed on up to
+// `threads` threads at once, the calling one among them; the model and any error text are the
+// same for every number of threads. The mesh is only read (its posing results are left alone).
+std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
+                                     TMD3& md3, unsigned threads = 1);
 
 } // namespace quillon

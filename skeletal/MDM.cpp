@@ -1,5 +1,8 @@
 #include "MDM.h"
 
+#include "SurfaceBlocks.h"
+
+#include "core/Assert.h"
 #include "core/FileReader.h"
 #include "core/FileWriter.h"
 
@@ -20,101 +23,105 @@ void TMDM::Clear() {
     Header.numTags = 0;
 }
 
-bool TMDM::Ask(std::string_view message, uint64_t found, uint64_t limit) const {
-    if (found <= limit)
+bool TMDM::Ask(std::string_view message, const std::string& field, uint64_t found, uint64_t limit) {
+    if (found <= limit || (AskLimit && AskLimit(LimitQuestionText(message, found, limit))))
         return true;
-    return AskLimit && AskLimit(LimitQuestionText(message, found, limit));
+    return Fail(field + " " + std::to_string(found) + " above the limit of " +
+                std::to_string(limit) + ", refused by the user");
 }
 
 bool TMDM::LoadFromFile(const std::string& path) {
+    ClearError();
     TFileReader in(path);
     const bool ok = ReadFrom(in);
     if (!ok)
         Clear();
+    QUILLON_ASSERT(!ok || CountMismatch().empty());
     return ok;
-}
-
-bool TMDM::ReadFrom(TFileReader& in) {
-    if (!in.ReadRecord(Header) || std::memcmp(Header.ident, "MDMW", 4) != 0)
-        return false;
-    if (!Ask("MAX_SURFACES limit exceeded: ", Header.numSurfaces, MDMMaxSurfaces) ||
-        !Ask("MAX_TAGS limit exceeded: ", Header.numTags, MDMMaxTags))
-        return false;
-    // Every surface needs at least its header: this bounds the allocation by the file size.
-    if (!TFileReader::CountFits(Header.numSurfaces, SurfaceHeaderSize(), in.Size()))
-        return false;
-    Surfaces.resize(Header.numSurfaces);
-    // Surface offsets are signed in the file, so a start may step backwards.
-    int64_t start = Header.ofsSurfaces;
-    for (size_t s = 0; s < Surfaces.size(); ++s) {
-        if (start < 0 || !ReadSurface(in, uint64_t(start), Surfaces[s], s))
-            return false;
-        start += Surfaces[s].ofsEnd;
-    }
-    if (Header.ofsTags < 0)
-        return Header.numTags == 0;
-    in.Seek(uint64_t(Header.ofsTags));
-    return ReadTags(in, Header.numTags, Tags);
 }
 
 namespace {
 
-// Positions a reader at a surface-relative offset; false when it lies before the file start.
-bool SeekRelative(TFileReader& in, uint64_t start, int32_t offset) {
-    const int64_t at = int64_t(start) + offset;
-    if (at < 0)
-        return false;
-    in.Seek(uint64_t(at));
-    return true;
+bool IsMDM(const TMDMHeaderRecord& header) {
+    return std::memcmp(header.ident, "MDMW", 4) == 0;
+}
+
+std::string WrongIdent(const TMDMHeaderRecord& header) {
+    return TFileReader::WrongIdent(std::string_view(header.ident, 4), "MDMW");
 }
 
 } // namespace
 
+bool TMDM::ReadFrom(TFileReader& in) {
+    if (!in.ReadRecord(Header))
+        return Fail(in.Refusal("header"));
+    if (!IsMDM(Header))
+        return Fail(WrongIdent(Header));
+    if (!Ask("MAX_SURFACES limit exceeded: ", "numSurfaces", Header.numSurfaces, MDMMaxSurfaces) ||
+        !Ask("MAX_TAGS limit exceeded: ", "numTags", Header.numTags, MDMMaxTags))
+        return false;
+    // Every surface needs at least its header: this bounds the allocation by the file size.
+    if (!in.FitsInFile(Header.numSurfaces, SurfaceHeaderSize()))
+        return Fail(in.Refusal(std::to_string(Header.numSurfaces) + " surface headers"));
+    Surfaces.resize(Header.numSurfaces);
+    // Surface offsets are signed in the file, so a start may step backwards.
+    int64_t start = Header.ofsSurfaces;
+    for (size_t s = 0; s < Surfaces.size(); ++s) {
+        if (!in.SeekSigned(start))
+            return Fail(in.Refusal("surface " + std::to_string(s)));
+        if (!ReadSurface(in, uint64_t(start), Surfaces[s], s))
+            return false;
+        start += Surfaces[s].ofsEnd;
+    }
+    if (Header.ofsTags < 0 && Header.numTags == 0)
+        return true;
+    if (!in.SeekSigned(Header.ofsTags))
+        return Fail(in.Refusal("tags"));
+    return ReadTags(in, Header.numTags, Tags);
+}
+
 bool TMDM::ReadSurface(TFileReader& in, uint64_t start, TMDMSurface& surface, size_t index) {
+    const std::string which = "surface " + std::to_string(index);
     in.Seek(start);
     if (!in.ReadRecord(static_cast<TMDMSurfaceRecord&>(surface)))
-        return false;
-    if (!Ask("MAX_VERTICES limit exceeded: ", surface.numVerts, MDMMaxVertices) ||
-        !Ask("MAX_TRIANGLES limit exceeded: ", surface.numTriangles, MDMMaxTriangles))
+        return Fail(in.Refusal(which + " header"));
+    if (!Ask("MAX_VERTICES limit exceeded: ", which + " numVerts", surface.numVerts,
+             MDMMaxVertices) ||
+        !Ask("MAX_TRIANGLES limit exceeded: ", which + " numTriangles", surface.numTriangles,
+             MDMMaxTriangles))
         return false;
     if (index < LODTable.size())
         LODTable[index] = {int32_t(surface.numVerts), int32_t(surface.numVerts)};
-    if (!SeekRelative(in, start, surface.ofsVerts) ||
-        !in.Fits(surface.numVerts, sizeof(TMDMVertexRecord)))
-        return false;
-    surface.Vertices.resize(surface.numVerts);
-    for (TMDMVertex& v : surface.Vertices)
-        if (!in.ReadRecord(static_cast<TMDMVertexRecord&>(v)) ||
-            !in.ReadArray(v.Weights, v.numWeights))
-            return false;
-    return SeekRelative(in, start, surface.ofsTriangles) &&
-           in.ReadArray(surface.Triangles, surface.numTriangles) &&
-           SeekRelative(in, start, surface.ofsCollapseMap) &&
-           in.ReadArray(surface.CollapseMap, surface.numVerts) &&
-           SeekRelative(in, start, surface.ofsBoneRefs) &&
-           in.ReadArray(surface.BoneRefs, surface.numBoneRefs);
+    const std::string failure = ReadSurfaceBlocks<TMDMVertexRecord>(in, start, surface, which);
+    return failure.empty() || Fail(failure);
 }
 
 bool TMDM::ReadTags(TFileReader& in, uint64_t count, std::vector<TMDMTag>& tags) {
     tags.clear();
     if (!in.Fits(count, sizeof(TMDMTagRecord)))
-        return false;
+        return Fail(in.Refusal(std::to_string(count) + " tags"));
     tags.resize(count);
-    for (TMDMTag& tag : tags)
-        if (!in.ReadRecord(static_cast<TMDMTagRecord&>(tag)) ||
-            !in.ReadArray(tag.BoneRefs, tag.numBoneRefs))
-            return false;
+    for (size_t t = 0; t < tags.size(); ++t) {
+        if (!in.ReadRecord(static_cast<TMDMTagRecord&>(tags[t])))
+            return Fail(in.Refusal("tag " + std::to_string(t)));
+        if (!in.ReadArray(tags[t].BoneRefs, tags[t].numBoneRefs))
+            return Fail(in.Refusal("tag " + std::to_string(t) + " bone refs"));
+    }
     return true;
 }
 
 bool TMDM::LoadTagsFromFile(const std::string& path) {
+    ClearError();
     TFileReader in(path);
     TMDMHeaderRecord other;
-    if (!in.ReadRecord(other) || std::memcmp(other.ident, "MDMW", 4) != 0)
+    if (!in.ReadRecord(other))
+        return Fail(in.Refusal("header"));
+    if (!IsMDM(other))
+        return Fail(WrongIdent(other));
+    if (!Ask("MAX_TAGS limit exceeded: ", "numTags", other.numTags, MDMMaxTags))
         return false;
-    if (!Ask("MAX_TAGS limit exceeded: ", other.numTags, MDMMaxTags) || other.ofsTags < 0)
-        return false;
-    in.Seek(uint64_t(other.ofsTags));
+    if (!in.SeekSigned(other.ofsTags))
+        return Fail(in.Refusal("tags"));
     std::vector<TMDMTag> tags;
     if (!ReadTags(in, other.numTags, tags))
         return false;
@@ -181,22 +188,31 @@ uint64_t TMDM::TagsSize() const {
     return total;
 }
 
-bool TMDM::IsConsistent() const {
-    if (Surfaces.size() != Header.numSurfaces || Tags.size() != Header.numTags)
-        return false;
-    for (const TMDMSurface& s : Surfaces) {
-        if (s.Vertices.size() != s.numVerts || s.Triangles.size() != s.numTriangles ||
-            s.CollapseMap.size() != s.numVerts || s.BoneRefs.size() != s.numBoneRefs)
-            return false;
-        for (const TMDMVertex& v : s.Vertices)
-            if (v.Weights.size() != v.numWeights)
-                return false;
+std::string TMDM::CountMismatch() const {
+    std::string found = Mismatch("surfaces", Surfaces.size(), "numSurfaces", Header.numSurfaces);
+    if (found.empty())
+        found = Mismatch("tags", Tags.size(), "numTags", Header.numTags);
+    for (size_t i = 0; found.empty() && i < Surfaces.size(); ++i) {
+        const TMDMSurface& s = Surfaces[i];
+        const std::string which = "surface " + std::to_string(i);
+        found = Mismatch(which + " vertices", s.Vertices.size(), "numVerts", s.numVerts);
+        if (found.empty())
+            found =
+                Mismatch(which + " triangles", s.Triangles.size(), "numTriangles", s.numTriangles);
+        if (found.empty())
+            found = Mismatch(which + " collapse map", s.CollapseMap.size(), "numVerts", s.numVerts);
+        if (found.empty())
+            found = Mismatch(which + " bone refs", s.BoneRefs.size(), "numBoneRefs", s.numBoneRefs);
+        for (size_t v = 0; found.empty() && v < s.Vertices.size(); ++v)
+            if (const TMDMVertex& vertex = s.Vertices[v];
+                vertex.Weights.size() != vertex.numWeights)
+                found = Mismatch(which + " vertex " + std::to_string(v) + " weights",
+                                 vertex.Weights.size(), "numWeights", vertex.numWeights);
     }
-    for (const TMDMTag& tag : Tags)
-        if (tag.BoneRefs.size() != tag.numBoneRefs)
-            return false;
-    // Offsets are int32 in the file.
-    return HeaderSize() + SurfacesSize() + TagsSize() <= uint64_t(INT32_MAX);
+    for (size_t t = 0; found.empty() && t < Tags.size(); ++t)
+        found = Mismatch("tag " + std::to_string(t) + " bone refs", Tags[t].BoneRefs.size(),
+                         "numBoneRefs", Tags[t].numBoneRefs);
+    return found;
 }
 
 void TMDM::RecomputeOffsets() {
@@ -217,9 +233,13 @@ void TMDM::RecomputeOffsets() {
 }
 
 bool TMDM::SaveToFile(const std::string& path) {
+    ClearError();
     // A mesh whose counts disagree with its arrays would write garbage or read out of bounds.
-    if (!IsConsistent())
-        return false;
+    if (const std::string mismatch = CountMismatch(); !mismatch.empty())
+        return Fail("counts disagree with the data: " + mismatch);
+    if (const uint64_t size = HeaderSize() + SurfacesSize() + TagsSize(); size > INT32_MAX)
+        return Fail("the mesh needs " + std::to_string(size) +
+                    " bytes, more than the signed 32-bit offsets of an MDM file reach");
     TFileWriter out(path);
     RecomputeOffsets();
     out.WriteRecord(Header);
@@ -237,7 +257,7 @@ bool TMDM::SaveToFile(const std::string& path) {
         out.WriteRecord(static_cast<const TMDMTagRecord&>(tag));
         out.WriteArray(tag.BoneRefs);
     }
-    return out.Commit();
+    return out.Commit() || Fail(out.Failure());
 }
 
 } // namespace quillon

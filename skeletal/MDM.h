@@ -4,6 +4,7 @@
 // Posing (Pose.h) leaves its results in the mesh object, so drawing, LOD and baking share them.
 #pragma once
 
+#include "core/LastError.h"
 #include "core/VectorMath.h"
 
 #include <array>
@@ -114,28 +115,31 @@ using LimitQuestion = std::function<bool(const std::string& text)>;
 // The text of a limit question: "MAX_SURFACES limit exceeded: 40 > 32\r\nContinue loading?..".
 std::string LimitQuestionText(std::string_view message, uint64_t found, uint64_t limit);
 
-class TMDM {
+class TMDM : public TLastError {
 public:
     // Releases surfaces and tags; the other header fields and the posing results stay.
     void Clear();
     // False for a file that is not a complete MDM or whose limit question was answered No; the
     // surfaces and tags are then left empty. Throws FileError when the file cannot be opened.
-    bool LoadFromFile(const std::string& path);
+    // LastError says why a load or save failed.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
     // Recomputes every offset and writes the mesh; the target is replaced only when every byte
     // was written. False for a mesh whose counts disagree with its arrays or on a failed write;
     // throws FileError when the file cannot be created.
-    bool SaveToFile(const std::string& path);
+    [[nodiscard]] bool SaveToFile(const std::string& path);
     // Replaces the tags by those of another MDM file; on false the tags are unchanged.
-    bool LoadTagsFromFile(const std::string& path);
+    [[nodiscard]] bool LoadTagsFromFile(const std::string& path);
+    // Empty when every count matches its array; otherwise which one does not, for the user.
+    std::string CountMismatch() const;
 
     // Copies at most 63 characters into the surface's shader field and zeroes bytes up to the
     // 63rd; the 64th byte stays. Does nothing for an index outside the surfaces.
     void SetSurfaceShader(int surface, std::string_view text);
     // True when some collapse-map entry of some surface is non-zero.
     bool HasCollapseMap() const;
-    // True when every array holds as many records as its count says and the offsets fit the
-    // file; the writer and the check refuse a mesh for which it is false.
-    bool IsConsistent() const;
+    // True when every array holds as many records as its count says; the writer and the check
+    // refuse a mesh for which it is false.
+    bool IsConsistent() const { return CountMismatch().empty(); }
 
     bool HasSurface(int surface) const {
         return surface >= 0 && static_cast<size_t>(surface) < Surfaces.size();
@@ -174,10 +178,12 @@ public:
 private:
     bool ReadFrom(TFileReader& in);
     bool ReadSurface(TFileReader& in, uint64_t start, TMDMSurface& surface, size_t index);
-    bool Ask(std::string_view message, uint64_t found, uint64_t limit) const;
+    // True when `found` is within `limit` or the user chose to go on; `field` names the count
+    // in the reason for a refusal.
+    bool Ask(std::string_view message, const std::string& field, uint64_t found, uint64_t limit);
     void RecomputeOffsets();
     // Reads `count` tags stored one after the other at the reader's position.
-    static bool ReadTags(TFileReader& in, uint64_t count, std::vector<TMDMTag>& tags);
+    bool ReadTags(TFileReader& in, uint64_t count, std::vector<TMDMTag>& tags);
 };
 
 } // namespace quillon

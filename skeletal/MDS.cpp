@@ -5,6 +5,9 @@
 #include "MDS.h"
 
 #include "Pose.h"
+#include "SurfaceBlocks.h"
+
+#include "core/Assert.h"
 #include "core/FileReader.h"
 
 #include <cstring>
@@ -13,36 +16,9 @@ namespace quillon {
 
 namespace {
 
-bool SeekTo(TFileReader& in, int64_t at) {
-    if (at < 0)
-        return false;
-    in.Seek(uint64_t(at));
-    return true;
-}
-
 // The frame whose pose the tag axes are taken from.
 size_t ReferenceFrame(uint32_t numFrames) {
     return numFrames > 3813 ? 3812 : 0;
-}
-
-bool ReadSurface(TFileReader& in, uint64_t start, TMDSSurface& surface) {
-    in.Seek(start);
-    if (!in.ReadRecord(static_cast<TMDMSurfaceRecord&>(surface)))
-        return false;
-    if (!SeekTo(in, int64_t(start) + surface.ofsVerts) ||
-        !in.Fits(surface.numVerts, sizeof(TMDSVertexRecord)))
-        return false;
-    surface.Vertices.resize(surface.numVerts);
-    for (TMDSVertex& v : surface.Vertices)
-        if (!in.ReadRecord(static_cast<TMDSVertexRecord&>(v)) ||
-            !in.ReadArray(v.Weights, v.numWeights))
-            return false;
-    return SeekTo(in, int64_t(start) + surface.ofsTriangles) &&
-           in.ReadArray(surface.Triangles, surface.numTriangles) &&
-           SeekTo(in, int64_t(start) + surface.ofsCollapseMap) &&
-           in.ReadArray(surface.CollapseMap, surface.numVerts) &&
-           SeekTo(in, int64_t(start) + surface.ofsBoneRefs) &&
-           in.ReadArray(surface.BoneRefs, surface.numBoneRefs);
 }
 
 } // namespace
@@ -57,63 +33,91 @@ void TMDS::Clear() {
 
 bool TMDS::LoadFromFile(const std::string& path) {
     Clear();
+    ClearError();
     TFileReader in(path);
     const bool ok = ReadFrom(in);
     if (!ok)
         Clear();
+    QUILLON_ASSERT(!ok || CountMismatch().empty());
     return ok;
 }
 
 bool TMDS::ReadFrom(TFileReader& in) {
-    if (!in.ReadRecord(Header) || std::memcmp(Header.ident, "MDSW", 4) != 0)
-        return false;
+    if (!in.ReadRecord(Header))
+        return Fail(in.Refusal("header"));
+    if (std::memcmp(Header.ident, "MDSW", 4) != 0)
+        return Fail(TFileReader::WrongIdent(std::string_view(Header.ident, 4), "MDSW"));
     // The bone maps of the conversion hold 128 entries.
     if (Header.numBones > MDSMaxBones)
-        return false;
-    if (!TFileReader::CountFits(Header.numSurfaces, sizeof(TMDMSurfaceRecord), in.Size()))
-        return false;
+        return Fail("numBones " + std::to_string(Header.numBones) + " above the limit of " +
+                    std::to_string(MDSMaxBones));
+    if (!in.FitsInFile(Header.numSurfaces, sizeof(TMDMSurfaceRecord)))
+        return Fail(in.Refusal(std::to_string(Header.numSurfaces) + " surface headers"));
     Surfaces.resize(Header.numSurfaces);
     int64_t start = Header.ofsSurfaces;
-    for (TMDSSurface& surface : Surfaces) {
-        if (start < 0 || !ReadSurface(in, uint64_t(start), surface))
-            return false;
-        start += surface.ofsEnd;
+    for (size_t s = 0; s < Surfaces.size(); ++s) {
+        const std::string which = "surface " + std::to_string(s);
+        if (!in.SeekSigned(start) || !in.ReadRecord(static_cast<TMDMSurfaceRecord&>(Surfaces[s])))
+            return Fail(in.Refusal(which + " header"));
+        if (const std::string failure =
+                ReadSurfaceBlocks<TMDSVertexRecord>(in, uint64_t(start), Surfaces[s], which);
+            !failure.empty())
+            return Fail(failure);
+        start += Surfaces[s].ofsEnd;
     }
-    if (Header.numTags > 0 && (!SeekTo(in, Header.ofsTags) || !in.ReadArray(Tags, Header.numTags)))
-        return false;
+    if (Header.numTags > 0 &&
+        (!in.SeekSigned(Header.ofsTags) || !in.ReadArray(Tags, Header.numTags)))
+        return Fail(in.Refusal(std::to_string(Header.numTags) + " tags"));
     if (Header.numBones > 0 &&
-        (!SeekTo(in, Header.ofsBones) || !in.ReadArray(Bones, Header.numBones)))
-        return false;
+        (!in.SeekSigned(Header.ofsBones) || !in.ReadArray(Bones, Header.numBones)))
+        return Fail(in.Refusal(std::to_string(Header.numBones) + " bone infos"));
+    return ReadFrames(in);
+}
+
+bool TMDS::ReadFrames(TFileReader& in) {
     if (Header.numFrames == 0)
         return true;
     const uint64_t frameSize = sizeof(TMDXFrameRecord) + Header.numBones * sizeof(TMDXBoneFrame);
-    if (!SeekTo(in, Header.ofsFrames) || !in.Fits(Header.numFrames, frameSize))
-        return false;
+    if (!in.SeekSigned(Header.ofsFrames) || !in.Fits(Header.numFrames, frameSize))
+        return Fail(in.Refusal(std::to_string(Header.numFrames) + " frames"));
     Frames.resize(Header.numFrames);
-    for (TMDXFrame& frame : Frames)
-        if (!in.ReadRecord(static_cast<TMDXFrameRecord&>(frame)) ||
-            !in.ReadArray(frame.BoneFrames, Header.numBones))
-            return false;
+    for (size_t f = 0; f < Frames.size(); ++f)
+        if (!in.ReadRecord(static_cast<TMDXFrameRecord&>(Frames[f])) ||
+            !in.ReadArray(Frames[f].BoneFrames, Header.numBones))
+            return Fail(in.Refusal("frame " + std::to_string(f)));
     return true;
 }
 
-bool TMDS::IsConsistent() const {
-    if (Bones.size() != Header.numBones || Bones.size() > MDSMaxBones ||
-        Frames.size() != Header.numFrames || Surfaces.size() != Header.numSurfaces ||
-        Tags.size() != Header.numTags)
-        return false;
-    for (const TMDXFrame& frame : Frames)
-        if (frame.BoneFrames.size() != Bones.size())
-            return false;
-    for (const TMDSSurface& s : Surfaces) {
-        if (s.Vertices.size() != s.numVerts || s.Triangles.size() != s.numTriangles ||
-            s.CollapseMap.size() != s.numVerts || s.BoneRefs.size() != s.numBoneRefs)
-            return false;
-        for (const TMDSVertex& v : s.Vertices)
-            if (v.Weights.size() != v.numWeights)
-                return false;
+std::string TMDS::CountMismatch() const {
+    std::string found = Mismatch("bone infos", Bones.size(), "numBones", Header.numBones);
+    if (found.empty())
+        found = Mismatch("frames", Frames.size(), "numFrames", Header.numFrames);
+    if (found.empty())
+        found = Mismatch("surfaces", Surfaces.size(), "numSurfaces", Header.numSurfaces);
+    if (found.empty())
+        found = Mismatch("tags", Tags.size(), "numTags", Header.numTags);
+    for (size_t f = 0; found.empty() && f < Frames.size(); ++f)
+        if (Frames[f].BoneFrames.size() != Bones.size())
+            found = Mismatch("frame " + std::to_string(f) + " bones", Frames[f].BoneFrames.size(),
+                             "the number of bone infos", Bones.size());
+    for (size_t i = 0; found.empty() && i < Surfaces.size(); ++i) {
+        const TMDSSurface& s = Surfaces[i];
+        const std::string which = "surface " + std::to_string(i);
+        found = Mismatch(which + " vertices", s.Vertices.size(), "numVerts", s.numVerts);
+        if (found.empty())
+            found =
+                Mismatch(which + " triangles", s.Triangles.size(), "numTriangles", s.numTriangles);
+        if (found.empty())
+            found = Mismatch(which + " collapse map", s.CollapseMap.size(), "numVerts", s.numVerts);
+        if (found.empty())
+            found = Mismatch(which + " bone refs", s.BoneRefs.size(), "numBoneRefs", s.numBoneRefs);
+        for (size_t v = 0; found.empty() && v < s.Vertices.size(); ++v)
+            if (const TMDSVertex& vertex = s.Vertices[v];
+                vertex.Weights.size() != vertex.numWeights)
+                found = Mismatch(which + " vertex " + std::to_string(v) + " weights",
+                                 vertex.Weights.size(), "numWeights", vertex.numWeights);
     }
-    return true;
+    return found;
 }
 
 namespace {
@@ -207,8 +211,12 @@ std::vector<int32_t> PathFromRoot(const std::vector<TMDXBoneInfo>& bones, int32_
 bool TMDS::ConvertToSkeletal(TMDM& mesh, TMDX& animation) {
     mesh.Clear();
     animation.Clear();
-    if (!IsConsistent())
-        return false;
+    ClearError();
+    if (Bones.size() > MDSMaxBones)
+        return Fail(std::to_string(Bones.size()) + " bones, above the limit of " +
+                    std::to_string(MDSMaxBones));
+    if (const std::string mismatch = CountMismatch(); !mismatch.empty())
+        return Fail("counts disagree with the data: " + mismatch);
     const TBoneMaps maps(Bones);
     ConvertAnimation(*this, maps, animation);
 

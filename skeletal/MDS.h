@@ -6,6 +6,8 @@
 #include "MDM.h"
 #include "MDX.h"
 
+#include "core/LastError.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,15 +65,18 @@ static_assert(sizeof(TMDSTag) == 72);
 
 inline constexpr uint32_t MDSMaxBones = 128;
 
-class TMDS {
+class TMDS : public TLastError {
 public:
     void Clear();
     // False for a file that is not a complete MDS or has more than 128 bones; the model is then
-    // left empty. Throws FileError when the file cannot be opened.
-    bool LoadFromFile(const std::string& path);
+    // left empty. Throws FileError when the file cannot be opened. LastError says why a load or
+    // a conversion failed.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
     // Empties both and fills them from this model. False (both left empty) when the model holds
     // more than 128 bones or its counts disagree with its arrays.
-    bool ConvertToSkeletal(TMDM& mesh, TMDX& animation);
+    [[nodiscard]] bool ConvertToSkeletal(TMDM& mesh, TMDX& animation);
+    // Empty when every count matches its array; otherwise which one does not, for the user.
+    std::string CountMismatch() const;
 
     TMDSHeaderRecord Header;
     std::vector<TMDSSurface> Surfaces;
@@ -86,7 +91,7 @@ public:
 
 private:
     bool ReadFrom(TFileReader& in);
-    bool IsConsistent() const;
+    bool ReadFrames(TFileReader& in);
 };
 
 } // namespace quillon

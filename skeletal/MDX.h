@@ -3,6 +3,7 @@
 // records. A parent always has a lower index than its children, which posing relies on.
 #pragma once
 
+#include "core/LastError.h"
 #include "core/VectorMath.h"
 
 #include <cstdint>
@@ -60,38 +61,42 @@ static_assert(sizeof(TMDXBoneInfo) == 80);
 // Degrees per angle unit.
 inline constexpr float MDXAngleUnit = 360.0f / 65536.0f;
 
-class TMDX {
+class TMDX : public TLastError {
 public:
     void Clear();
     // False for a file that is not a complete MDX; the animation is then left empty. Throws
-    // FileError when the file cannot be opened.
-    bool LoadFromFile(const std::string& path);
+    // FileError when the file cannot be opened. LastError says why a load or save failed.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
     // Recomputes the offsets and writes the animation; the target is replaced only when every
     // byte was written. False for an animation whose counts disagree with its arrays.
-    bool SaveToFile(const std::string& path);
+    [[nodiscard]] bool SaveToFile(const std::string& path);
     // Replace only the bone infos, or only the frames, by those of another MDX file. Both refuse
     // (false, nothing changed) a file whose bone count differs from the current one.
-    bool LoadBonesFromFile(const std::string& path);
-    bool LoadFramesFromFile(const std::string& path);
+    [[nodiscard]] bool LoadBonesFromFile(const std::string& path);
+    [[nodiscard]] bool LoadFramesFromFile(const std::string& path);
+    // Empty when every count matches its array; otherwise which one does not, for the user.
+    std::string CountMismatch() const;
 
     static constexpr uint64_t HeaderSize() { return sizeof(TMDXHeaderRecord); }
     uint64_t FrameSize() const;
     uint64_t FramesSize() const;
     uint64_t BonesSize() const;
-    // True when every array holds as many records as its count says and the offsets fit the
-    // file; the writer and the check refuse an animation for which it is false.
-    bool IsConsistent() const;
+    // True when every array holds as many records as its count says; the writer and the check
+    // refuse an animation for which it is false.
+    bool IsConsistent() const { return CountMismatch().empty(); }
 
     TMDXHeaderRecord Header;
     std::vector<TMDXFrame> Frames;
     std::vector<TMDXBoneInfo> Bones;
 
 private:
-    static bool ReadHeader(TFileReader& in, TMDXHeaderRecord& header);
-    static bool ReadFrames(TFileReader& in, const TMDXHeaderRecord& header,
-                           std::vector<TMDXFrame>& frames);
-    static bool ReadBones(TFileReader& in, const TMDXHeaderRecord& header,
-                          std::vector<TMDXBoneInfo>& bones);
+    bool ReadHeader(TFileReader& in, TMDXHeaderRecord& header);
+    // Refuses a file whose bone count differs from this animation's.
+    bool SameBoneCount(const TMDXHeaderRecord& other);
+    bool ReadFrames(TFileReader& in, const TMDXHeaderRecord& header,
+                    std::vector<TMDXFrame>& frames);
+    bool ReadBones(TFileReader& in, const TMDXHeaderRecord& header,
+                   std::vector<TMDXBoneInfo>& bones);
 };
 
 } // namespace quillon

@@ -7,55 +7,83 @@
 
 namespace quillon {
 
-namespace {
+template <class T> bool TMS3D::Read(TFileReader& in, const std::string& what, T& record) {
+    return in.ReadRecord(record) || Fail(in.Refusal(what));
+}
 
-// A block whose count comes first: the count (of type Count), then the records.
-template <class Count, class T> bool ReadCounted(TFileReader& in, std::vector<T>& out) {
+template <class T>
+bool TMS3D::ReadArray(TFileReader& in, const std::string& what, std::vector<T>& out,
+                      uint64_t count) {
+    return in.ReadArray(out, count) || Fail(in.Refusal(what));
+}
+
+template <class Count, class T>
+bool TMS3D::ReadCounted(TFileReader& in, const std::string& what, std::vector<T>& out) {
     Count count{};
-    if (!in.ReadRecord(count) || count < 0)
-        return false;
-    return in.ReadArray(out, uint64_t(count));
+    return Read(in, what + " count", count) &&
+           ReadArray(in, std::to_string(count) + " " + what, out, count);
 }
 
-bool ReadGroups(TFileReader& in, std::vector<TMS3DGroup>& groups) {
+bool TMS3D::ReadGroups(TFileReader& in) {
     uint16_t count = 0;
-    if (!in.ReadRecord(count) || !in.Fits(count, sizeof(TMS3DGroupRecord)))
+    if (!Read(in, "group count", count))
         return false;
-    groups.resize(count);
-    for (TMS3DGroup& g : groups)
-        if (!in.ReadRecord(static_cast<TMS3DGroupRecord&>(g)) ||
-            !in.ReadArray(g.TriangleIndices, g.numTriangles) || !in.ReadRecord(g.materialIndex))
+    if (!in.Fits(count, sizeof(TMS3DGroupRecord)))
+        return Fail(in.Refusal(std::to_string(count) + " groups"));
+    Groups.resize(count);
+    for (size_t i = 0; i < Groups.size(); ++i) {
+        TMS3DGroup& g = Groups[i];
+        const std::string which = "group " + std::to_string(i);
+        if (!Read(in, which, static_cast<TMS3DGroupRecord&>(g)) ||
+            !ReadArray(in, which + " triangle indices", g.TriangleIndices, g.numTriangles) ||
+            !Read(in, which + " material index", g.materialIndex))
             return false;
+    }
     return true;
 }
 
-bool ReadJoints(TFileReader& in, std::vector<TMS3DBone>& joints) {
+bool TMS3D::ReadJoints(TFileReader& in) {
     uint16_t count = 0;
-    if (!in.ReadRecord(count) || !in.Fits(count, sizeof(TMS3DBoneRecord)))
+    if (!Read(in, "joint count", count))
         return false;
-    joints.resize(count);
-    for (TMS3DBone& j : joints)
-        if (!in.ReadRecord(static_cast<TMS3DBoneRecord&>(j)) ||
-            !in.ReadArray(j.RotationKeys, j.numRotationKeys) ||
-            !in.ReadArray(j.PositionKeys, j.numPositionKeys))
+    if (!in.Fits(count, sizeof(TMS3DBoneRecord)))
+        return Fail(in.Refusal(std::to_string(count) + " joints"));
+    Joints.resize(count);
+    for (size_t i = 0; i < Joints.size(); ++i) {
+        TMS3DBone& j = Joints[i];
+        const std::string which = "joint " + std::to_string(i);
+        if (!Read(in, which, static_cast<TMS3DBoneRecord&>(j)) ||
+            !ReadArray(in, which + " rotation keys", j.RotationKeys, j.numRotationKeys) ||
+            !ReadArray(in, which + " position keys", j.PositionKeys, j.numPositionKeys))
             return false;
+    }
     return true;
 }
 
-bool ReadComments(TFileReader& in, std::vector<TMS3DComment>& comments) {
+bool TMS3D::ReadComments(TFileReader& in, const std::string& what,
+                         std::vector<TMS3DComment>& comments) {
     int32_t count = 0;
-    // Each comment holds at least its index and length.
-    if (!in.ReadRecord(count) || count < 0 || !in.Fits(uint64_t(count), 8))
+    if (!Read(in, what + " count", count))
         return false;
+    if (count < 0)
+        return Fail(what + " count " + std::to_string(count) + " is negative");
+    // Each comment holds at least its index and length.
+    if (!in.Fits(uint64_t(count), 8))
+        return Fail(in.Refusal(std::to_string(count) + " " + what));
     comments.resize(count);
-    for (TMS3DComment& c : comments) {
+    for (size_t i = 0; i < comments.size(); ++i) {
+        TMS3DComment& c = comments[i];
+        const std::string which = what + " " + std::to_string(i);
         int32_t length = 0;
-        if (!in.ReadRecord(c.index) || !in.ReadRecord(length) || length < 0 ||
-            !in.Fits(uint64_t(length), 1))
+        if (!Read(in, which, c.index) || !Read(in, which + " length", length))
             return false;
+        if (length < 0)
+            return Fail(which + " length " + std::to_string(length) + " is negative");
+        if (!in.Fits(uint64_t(length), 1))
+            return Fail(in.Refusal(which + " text"));
         c.text.resize(length);
         if (!in.Read(c.text.data(), uint64_t(length)))
-            return false;
+            return Fail(in.Refusal(which + " text"));
     }
     return true;
 }
@@ -63,22 +91,27 @@ bool ReadComments(TFileReader& in, std::vector<TMS3DComment>& comments) {
 // Files of older MilkShape versions stop after the joints, and the later sections came one at a
 // time (comments, then vertex extras, joint extras, model extras). Each section is therefore
 // optional: the file may end before any of them, but a section that begins must be complete.
-bool ReadLaterSections(TFileReader& in, TMS3D& m) {
+bool TMS3D::ReadLaterSections(TFileReader& in) {
     const std::function<bool()> sections[] = {
         [&] {
-            return in.ReadRecord(m.commentVersion) && ReadComments(in, m.GroupComments) &&
-                   ReadComments(in, m.MaterialComments) && ReadComments(in, m.JointComments) &&
-                   ReadComments(in, m.ModelComments);
+            return Read(in, "comment version", commentVersion) &&
+                   ReadComments(in, "group comments", GroupComments) &&
+                   ReadComments(in, "material comments", MaterialComments) &&
+                   ReadComments(in, "joint comments", JointComments) &&
+                   ReadComments(in, "model comments", ModelComments);
         },
         [&] {
-            return in.ReadRecord(m.vertexExtraVersion) &&
-                   in.ReadArray(m.VertexExtras, m.Vertices.size());
+            return Read(in, "vertex extra version", vertexExtraVersion) &&
+                   ReadArray(in, "vertex extras", VertexExtras, Vertices.size());
         },
         [&] {
-            return in.ReadRecord(m.jointExtraVersion) &&
-                   in.ReadArray(m.JointExtras, m.Joints.size());
+            return Read(in, "joint extra version", jointExtraVersion) &&
+                   ReadArray(in, "joint extras", JointExtras, Joints.size());
         },
-        [&] { return in.ReadRecord(m.modelExtraVersion) && in.ReadRecord(m.ModelExtra); },
+        [&] {
+            return Read(in, "model extra version", modelExtraVersion) &&
+                   Read(in, "model extra", ModelExtra);
+        },
     };
     for (const std::function<bool()>& section : sections) {
         if (in.Position() == in.Size())
@@ -89,7 +122,16 @@ bool ReadLaterSections(TFileReader& in, TMS3D& m) {
     return true;
 }
 
-} // namespace
+bool TMS3D::ReadFrom(TFileReader& in) {
+    if (!Read(in, "header", Header))
+        return false;
+    if (std::memcmp(Header.id, "MS3D000000", 10) != 0)
+        return Fail(TFileReader::WrongIdent(std::string_view(Header.id, 10), "MS3D000000"));
+    return ReadCounted<uint16_t>(in, "vertices", Vertices) &&
+           ReadCounted<uint16_t>(in, "triangles", Triangles) && ReadGroups(in) &&
+           ReadCounted<uint16_t>(in, "materials", Materials) &&
+           Read(in, "animation settings", Animation) && ReadJoints(in) && ReadLaterSections(in);
+}
 
 void TMS3D::Clear() {
     *this = TMS3D();
@@ -98,14 +140,11 @@ void TMS3D::Clear() {
 bool TMS3D::LoadFromFile(const std::string& path) {
     Clear();
     TFileReader in(path);
-    const bool ok = in.ReadRecord(Header) && std::memcmp(Header.id, "MS3D000000", 10) == 0 &&
-                    ReadCounted<uint16_t>(in, Vertices) && ReadCounted<uint16_t>(in, Triangles) &&
-                    ReadGroups(in, Groups) && ReadCounted<uint16_t>(in, Materials) &&
-                    in.ReadRecord(Animation) && ReadJoints(in, Joints) &&
-                    ReadLaterSections(in, *this);
-    if (!ok)
-        Clear();
-    return ok;
+    if (ReadFrom(in))
+        return true;
+    const std::string reason = LastError();
+    Clear();
+    return Fail(reason);
 }
 
 } // namespace quillon

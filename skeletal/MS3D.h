@@ -3,6 +3,8 @@
 // and the extra data. Nothing converts it yet; the reader exists so that a conversion can.
 #pragma once
 
+#include "core/LastError.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -116,15 +118,17 @@ struct TMS3DComment {
     std::string text;
 };
 
-class TMS3D {
+class TFileReader;
+
+class TMS3D : public TLastError {
 public:
     void Clear();
     // True when every block up to the joints was read completely and the file either ends
     // there or continues with complete later sections (comments, vertex extras, joint extras,
     // model extras, in that order); a section the file leaves out keeps its version 0 and its
-    // list empty. On false the model is left empty. Throws FileError when the file cannot be
-    // opened.
-    bool LoadFromFile(const std::string& path);
+    // list empty. On false the model is left empty and LastError says which block was not
+    // complete. Throws FileError when the file cannot be opened.
+    [[nodiscard]] bool LoadFromFile(const std::string& path);
 
     TMS3DHeader Header;
     std::vector<TMS3DVertex> Vertices;
@@ -144,6 +148,20 @@ public:
     std::vector<TMS3DJointExtra> JointExtras;
     int32_t modelExtraVersion = 0;
     TMS3DModelExtra ModelExtra;
+
+private:
+    bool ReadFrom(TFileReader& in);
+    bool ReadGroups(TFileReader& in);
+    bool ReadJoints(TFileReader& in);
+    bool ReadComments(TFileReader& in, const std::string& what, std::vector<TMS3DComment>& out);
+    bool ReadLaterSections(TFileReader& in);
+    // Read a record or `count` records, or record why `what` could not be read.
+    template <class T> bool Read(TFileReader& in, const std::string& what, T& record);
+    template <class T>
+    bool ReadArray(TFileReader& in, const std::string& what, std::vector<T>& out, uint64_t count);
+    // A count of type Count, then that many records.
+    template <class Count, class T>
+    bool ReadCounted(TFileReader& in, const std::string& what, std::vector<T>& out);
 };
 
 } // namespace quillon

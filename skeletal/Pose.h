@@ -22,6 +22,22 @@ void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface);
 bool PoseSkeleton(TMDM& mesh, const TMDX& animation, int frame);
 void PoseSurface(TMDM& mesh, int surface);
 
+// The posing results of TMDM, held apart from the mesh, for callers that pose one mesh on several
+// threads at once: each thread poses into its own and the mesh is only read.
+struct TPoseResults {
+    std::vector<TVector> BonePositions;
+    std::vector<TMatrix> BoneRotations;
+    std::vector<TMatrix> BoneInverseRotations;
+    std::vector<TVector> PosedPositions;
+    std::vector<TVector> PosedNormals;
+    std::vector<TVector> TagPositions;
+    std::vector<std::array<TVector, 3>> TagAxes;
+};
+
+// The two halves above with the results going to `results`; the values are the same bit for bit.
+bool PoseSkeleton(const TMDM& mesh, const TMDX& animation, int frame, TPoseResults& results);
+void PoseSurface(const TMDM& mesh, int surface, TPoseResults& results);
+
 // The bone rotation of posing for one bone frame record: RotX(roll) * RotY(-pitch) * RotZ(yaw).
 TMatrix BoneRotation(const TMDXBoneFrame& bone);
 // The offset of a bone from its parent: `parentDist` along the direction given by ofsAngles.

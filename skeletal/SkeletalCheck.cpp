@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_set>
 
 namespace quillon {
 
@@ -39,24 +40,22 @@ public:
         for (int32_t bone : surface.BoneRefs)
             Place(bone, animation);
     }
-    bool Contains(int32_t bone) const {
-        return bone >= 0 && static_cast<size_t>(bone) < Placed.size() && Placed[bone];
-    }
+    bool Contains(int32_t bone) const { return Placed.contains(bone); }
 
 private:
     void Place(int32_t bone, const TMDX* animation) {
         // A parent has a lower index than its child; anything else ends the walk up.
         for (int32_t child = INT32_MAX; bone >= 0 && bone < child;) {
-            if (static_cast<size_t>(bone) >= Placed.size())
-                Placed.resize(bone + 1, false);
-            Placed[bone] = true;
+            if (!Placed.insert(bone).second)
+                return; // its parents are placed already
             if (!animation || static_cast<size_t>(bone) >= animation->Bones.size())
                 return;
             child = bone;
             bone = animation->Bones[bone].parent;
         }
     }
-    std::vector<bool> Placed;
+    // A set, not a table: the indices come from the file and may be huge.
+    std::unordered_set<int32_t> Placed;
 };
 
 struct TBoneRange {
@@ -150,10 +149,10 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
     TFindingTally zeroNormal, badSum, badBone, unplaced;
     for (uint32_t k = 0; k < surface.numVerts; ++k) {
         const TMDMVertex& v = surface.Vertices[k];
-        const TFindingPlace place = VertexPlace(s, surface, k);
+        auto place = [&] { return VertexPlace(s, surface, k); };
         const float length = VectorLength(v.normal);
         if (!(length > 1e-6f) || !std::isfinite(length))
-            zeroNormal.Add(place);
+            zeroNormal.Add(place());
         float sum = 0;
         bool allValid = true, allPlaced = true;
         for (const TMDMWeight& w : v.Weights) {
@@ -162,11 +161,11 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
             allPlaced = allPlaced && placed.Contains(w.boneIndex);
         }
         if (!(std::fabs(sum - 1) <= WeightSumTolerance))
-            badSum.Add(place, sum);
+            badSum.Add(place(), sum);
         if (!allValid)
-            badBone.Add(place);
+            badBone.Add(place());
         else if (!allPlaced)
-            unplaced.Add(place);
+            unplaced.Add(place());
     }
     if (zeroNormal.Count > 0)
         out.push_back(MakeFinding(TSeverity::Warning, "zero-normal",
@@ -191,6 +190,19 @@ void CheckVertices(int s, const TMDMSurface& surface, const TMDX* animation,
                                       " on a bone the surface's bone list leaves out; the game "
                                       "places only the listed bones and their parents",
                                   unplaced.First, unplaced.Count));
+}
+
+void CheckBoneList(int s, const TMDMSurface& surface, const TBoneRange& bones,
+                   std::vector<TFinding>& out) {
+    int invalid = 0;
+    for (int32_t bone : surface.BoneRefs)
+        invalid += bones.Valid(bone) ? 0 : 1;
+    if (invalid > 0)
+        out.push_back(MakeFinding(TSeverity::Error, "bone-index",
+                                  "the surface's bone list holds " +
+                                      CountText(invalid, "bone index", "bone indices") + " " +
+                                      bones.Text(),
+                                  SurfacePlace(s, surface), invalid));
 }
 
 void CheckCollapseMap(int s, const TMDMSurface& surface, std::vector<TFinding>& out) {
@@ -322,6 +334,7 @@ std::vector<TFinding> CheckMDM(const TMDM& mesh, const TMDX* animation,
                        SurfacePlace(index, surface), limits);
         CheckTriangles(index, surface, out);
         CheckVertices(index, surface, animation, bones, out);
+        CheckBoneList(index, surface, bones, out);
         CheckCollapseMap(index, surface, out);
     }
     CheckTags(mesh, bones, limits, out);

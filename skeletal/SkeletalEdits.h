@@ -14,10 +14,10 @@ inline constexpr size_t DefaultBoneCount = 53;
 const std::array<std::string_view, DefaultBoneCount>& DefaultBoneNames();
 
 // Renames the bones to the default names; does nothing (false) unless there are exactly 53.
-bool SetDefaultBoneNames(TMDX& animation);
+[[nodiscard]] bool SetDefaultBoneNames(TMDX& animation);
 
 // Multiplies every bone weight by the number in `factorText` ("." as decimal separator).
 // Does nothing (false) for text that is not a number, or for exactly 1.
-bool ScaleWeights(TMDM& mesh, std::string_view factorText);
+[[nodiscard]] bool ScaleWeights(TMDM& mesh, std::string_view factorText);
 
 } // namespace quillon

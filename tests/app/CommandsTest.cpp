@@ -88,6 +88,32 @@ private slots:
         QCOMPARE(w.Dialogs.InputInitials[0], std::string());
     }
 
+    void PromptsTakeDecimalLiteralsAndRefuseTheRest() {
+        TWindowFixture w;
+        w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3({})));
+        const float radius = w.Instances.MD3.Header.Frames[0].radius;
+        w.Dialogs.Inputs = {std::string("0x2"), std::string("2e"), std::string(" +20E-1\n")};
+        w.Trigger("actionModelMD3Scale");
+        w.Trigger("actionModelMD3Scale");
+        QCOMPARE(w.Instances.MD3.Header.Frames[0].radius, radius);
+        QCOMPARE(w.Form->StatusText(), QString());
+        w.Trigger("actionModelMD3Scale");
+        QCOMPARE(w.Instances.MD3.Header.Frames[0].radius, 2 * radius);
+
+        w.LoadThroughCommand(w.WriteModel("still.md3", BuildMD3(Frames(1, 0))));
+        TTagsTab& tags = *w.Inside().tabTags;
+        tags.leTagOriginX->setText(" +1.5e1 ");
+        tags.leTagOriginY->setText("-.5");
+        tags.leTagOriginZ->setText("0x1");
+        tags.bTagAddManually->click();
+        QCOMPARE(w.Form->StatusText(), QString("Error converting user-input data"));
+        QCOMPARE(w.Instances.MD3.Header.numTags, 0u);
+        tags.leTagOriginZ->setText("1e-50");
+        tags.bTagAddManually->click();
+        QCOMPARE(w.Form->StatusText(), QString("New tag added"));
+        QCOMPARE(w.Instances.MD3.Header.Tags[0].origin, (TVector{15, -0.5f, 0}));
+    }
+
     void TagAsOriginNamesTheChosenTag() {
         TWindowFixture w;
         w.LoadThroughCommand(w.WriteModel("m.md3", BuildMD3(Frames(2, 2))));

@@ -22,6 +22,10 @@ bool TScriptedDialogs::Execute(TFileDialog& dialog) {
         return false;
     dialog.Files = files;
     dialog.FileName = files.front();
+    if (!FilterChoices.empty()) {
+        dialog.FilterIndex = FilterChoices.front();
+        FilterChoices.pop_front();
+    }
     return true;
 }
 
@@ -55,7 +59,8 @@ void TScriptedDialogs::ShowError(const std::string& text) {
     Errors.push_back(text);
 }
 
-std::optional<uint32_t> TScriptedDialogs::PickColor(uint32_t) {
+std::optional<uint32_t> TScriptedDialogs::PickColor(uint32_t initial) {
+    ColorsOffered.push_back(initial);
     return Next(Colors);
 }
 

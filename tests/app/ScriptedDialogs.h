@@ -26,6 +26,8 @@ public:
 
     // Answers; a file answer with several files is an OpenMany choice.
     std::deque<std::vector<std::string>> Files;
+    // The filter entry the user picks with each file answer, while there are any.
+    std::deque<int> FilterChoices;
     std::deque<std::optional<std::string>> Inputs;
     std::deque<TAnswer> Answers;
     std::deque<std::optional<uint32_t>> Colors;
@@ -39,6 +41,7 @@ public:
     std::vector<std::string> Questions;
     std::vector<std::string> Messages;
     std::vector<std::string> Errors;
+    std::vector<uint32_t> ColorsOffered;
     int FoldersAsked = 0;
 };
 

@@ -9,6 +9,7 @@
 
 #include <QTest>
 
+#include <cmath>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -128,6 +129,26 @@ private slots:
         QCOMPARE(ParseInt("7").value_or(-1), 7);
         QVERIFY(!ParseInt("7.0"));
         QVERIFY(!ParseInt("99999999999"));
+    }
+
+    void TypedNumbersAreDecimalLiterals() {
+        for (const char* text : {"2e0", "+2", " \t2\r\n", "2.", ".2e1", "+20E-1", "0002.000"})
+            QVERIFY2(ParseFloat(text) == 2.0f, text);
+        QCOMPARE(ParseFloat("-.5").value_or(0), -0.5f);
+        // Below a float's range a literal is zero; above it there is no float to give.
+        QCOMPARE(ParseFloat("1e-50").value_or(-1), 0.0f);
+        QVERIFY(std::signbit(ParseFloat("-1e-50").value_or(1)));
+        QCOMPARE(ParseFloat("3.4028235e38").value_or(0), 3.4028235e38f);
+        QVERIFY(!ParseFloat("1e39"));
+        for (const char* text : {"0x2", "0x1p1", "2f", "+-2", "--2", "+", ".", "e2", "2e", "2e+",
+                                 ".e1", "2 0", "2..", "infinity", "1,5e1",
+                                 "\xe2\x88\x92"
+                                 "2"})
+            QVERIFY2(!ParseFloat(text), text);
+        QCOMPARE(ParseInt(" +12\n").value_or(-1), 12);
+        QCOMPARE(ParseInt("-0").value_or(-1), 0);
+        for (const char* text : {"1e1", "0x1", "+-1", "1 2", "-"})
+            QVERIFY2(!ParseInt(text), text);
     }
 
     void RateTableRoundsHalvesToEven() {

@@ -205,9 +205,9 @@ private slots:
         ShowAndLoadTank(w);
         const std::string skin = w.Home.File("tank.skin");
         WriteText(skin, "body,models/players/tank/alt.tga\n");
-        w.Form->LoadSkin(skin);
+        QVERIFY(w.Form->LoadSkin(skin, true));
         QVERIFY(Enabled(w, "actionModelSkinpermanent"));
-        w.Form->LoadSkin(w.Home.File("missing.skin"));
+        QVERIFY(!w.Form->LoadSkin(w.Home.File("missing.skin"), true));
         QVERIFY(w.Inside().Resolver.Skin.Empty());
         QVERIFY(!Enabled(w, "actionModelSkinpermanent"));
         // The fields keep their text and the surfaces what the last update found.

@@ -238,7 +238,7 @@ private slots:
 
     void CommandLineFileOpensLikeTheLoadCommand() {
         TWindowFixture w;
-        w.Form->OpenFromCommandLine({w.WriteModel("cli.MD3", BuildMD3({}))});
+        QVERIFY(w.Form->OpenFromCommandLine({w.WriteModel("cli.MD3", BuildMD3({}))}));
         QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
         QCOMPARE(w.Inside().gbModel->title(), QString("cli.MD3"));
         QVERIFY(w.Dialogs.FileDialogsShown.empty());

@@ -118,7 +118,7 @@ TEST_F(MD3Frames, FilesThatDoNotFitAreRefusedWithTheirReason) {
     WriteBytes(dir.File("idp2.md3"), bytes);
     ExpectRefused(model, dir.File("idp2.md3"), "No MD3 format: idp2.md3");
 
-    EXPECT_THROW(model.AddFirstFrameFromFile(dir.File("missing.md3")), FileError);
+    EXPECT_THROW((void)model.AddFirstFrameFromFile(dir.File("missing.md3")), FileError);
 }
 
 TEST_F(MD3Frames, SequenceRunsInCaseIgnoringOrderAndKeepsFramesBeforeAFailure) {

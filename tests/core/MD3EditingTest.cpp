@@ -215,7 +215,7 @@ TEST_F(MD3Editing, ScaleTransformsEverythingButNormals) {
     // 3 * 1.5 = 4.5 and 5 * 1.5 = 7.5 round to even.
     Vertex(model, 0, 0, 0).x = 3;
     Vertex(model, 0, 0, 1).x = 5;
-    model.Scale(1.5f);
+    ASSERT_TRUE(model.Scale(1.5f).ok);
     EXPECT_EQ(Vertex(model, 0, 0, 0).x, 4);
     EXPECT_EQ(Vertex(model, 0, 0, 1).x, 8);
 }

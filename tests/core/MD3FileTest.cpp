@@ -196,9 +196,9 @@ TEST_F(MD3File, SurfacesThatReuseTheSameBytesCannotExhaustMemory) {
 
 TEST_F(MD3File, MissingFileRaisesFileError) {
     TMD3 md3;
-    EXPECT_THROW(md3.LoadFromFile(dir.File("missing.md3")), FileError);
-    EXPECT_THROW(md3.LoadFromFile(dir.Path), FileError);
-    EXPECT_THROW(md3.SaveToFile(dir.File("no/such/folder.md3")), FileError);
+    EXPECT_THROW((void)md3.LoadFromFile(dir.File("missing.md3")), FileError);
+    EXPECT_THROW((void)md3.LoadFromFile(dir.Path), FileError);
+    EXPECT_THROW((void)md3.SaveToFile(dir.File("no/such/folder.md3")), FileError);
 }
 
 TEST_F(MD3File, FailedSaveLeavesTheTargetUntouched) {

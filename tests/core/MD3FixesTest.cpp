@@ -81,7 +81,7 @@ std::multiset<std::vector<TCorner>> DrawnTriangles(const THeader& h) {
 TEST(MD3Fixes, NamesAreParsedAndListedInOrder) {
     EXPECT_EQ(ParseMD3Fix("split"), TMD3Fix::Split);
     EXPECT_FALSE(ParseMD3Fix("Split"));
-    EXPECT_EQ(MD3Fixes().front().Fix, TMD3Fix::Weld);
+    EXPECT_EQ(MD3Fixes().front().Fix, TMD3Fix::Normals);
     EXPECT_EQ(MD3Fixes().back().Fix, TMD3Fix::Bounds);
     for (const TMD3FixInfo& info : MD3Fixes())
         EXPECT_EQ(ParseMD3Fix(info.Name), info.Fix);
@@ -111,6 +111,21 @@ TEST(MD3Fixes, BoundsAreMeasuredFromTheVerticesAndNothingElseChanges) {
     EXPECT_TRUE(SameArray(fixed.Header.Tags, model.Header.Tags));
     EXPECT_TRUE(SameArray(fixed.Header.Surfaces[0].Vertices, model.Header.Surfaces[0].Vertices));
     EXPECT_TRUE(SameArray(fixed.Header.Surfaces[0].Triangles, model.Header.Surfaces[0].Triangles));
+}
+
+TEST(MD3Fixes, SoundFramesKeepTheOriginTheirAuthorChose) {
+    TMD3 model = BuildGridMD3(5, 4, 2);
+    model.Header.Frames[0].localOrigin = {0, 0, 0};
+    model.Header.Frames[0].radius = 10;
+    model.Header.Frames[0].maxs.x = 6;
+    model.Header.Frames[1].maxs.y = 1;
+    std::vector<TFixReport> reports;
+    const TMD3 fixed = FixAndReload(model, TMD3Fix::Bounds, &reports);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].Message, "box, origin and radius measured anew in 1 frame");
+    EXPECT_TRUE(SameBytes(&fixed.Header.Frames[0], &model.Header.Frames[0], sizeof(TMD3Frame)));
+    EXPECT_EQ(fixed.Header.Frames[1].maxs, (TVector{4, 3, 1}));
+    EXPECT_TRUE(Codes(fixed).empty());
 }
 
 TEST(MD3Fixes, FaultyTrianglesAreDropped) {

@@ -1,4 +1,5 @@
 #include "core/MD3.h"
+#include "core/NormalEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,76 @@ TEST(NormalCoding, FastAnglesGiveTheLongWaysCodesOnTheAxesAndOddVectors) {
             ASSERT_EQ(TMD3::EncodeNormal(v), EncodeNormalLongWay(v))
                 << v.x << " " << v.y << " " << v.z;
     }
+}
+
+// Batches of every length up to nine, so that each lane of a group and the short last group are
+// used, on vectors that take the fast angles, the exact way and the poles side by side.
+TEST(NormalCoding, BatchesGiveTheCodesOfOneAtATime) {
+    std::mt19937 random(13);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    const float turn = 2.0f * 3.14159265f;
+    std::vector<TVector> normals;
+    for (int i = 0; i < 4000; ++i) {
+        switch (i % 5) {
+        case 0: // half steps of the angle about z
+            normals.push_back({std::cos((i % 255 + 0.5f) * turn / 255),
+                               std::sin((i % 255 + 0.5f) * turn / 255), any(random)});
+            break;
+        case 1:
+            normals.push_back({any(random) * 1e-4f, any(random) * 1e-4f, i % 2 ? 1.0f : -1.0f});
+            break;
+        case 2:
+            normals.push_back({0, 0, 0});
+            break;
+        default:
+            normals.push_back({any(random), any(random), any(random)});
+        }
+    }
+    normals.push_back({NAN, 0, 1});
+    normals.push_back({INFINITY, -INFINITY, 0});
+    for (size_t length = 1; length <= 9; ++length)
+        for (size_t start = 0; start + length <= normals.size(); start += length) {
+            const std::span<const TVector> batch(normals.data() + start, length);
+            std::vector<int16_t> codes(length + 1, 12345);
+            EncodeNormals(batch, codes);
+            for (size_t i = 0; i < length; ++i)
+                ASSERT_EQ(codes[i], EncodeNormalLongWay(batch[i])) << start << " " << i;
+            ASSERT_EQ(codes[length], 12345) << "written past the batch";
+        }
+}
+
+TEST(NormalCoding, ApproximateArcTan2StaysWithinItsBound) {
+    // The encoding relies on this bound; the error is smooth in the ratio apart from the
+    // roundings, so a dense sweep of the ratio in every octant finds its largest value.
+    const auto approx = [](float y, float x) { return ArcTan2Approx(Splat4(y), Splat4(x))[0]; };
+    long double worst = 0;
+    for (int i = 0; i <= 1 << 18; ++i) {
+        const float t = float(i) / (1 << 18);
+        for (const auto& [y, x] : {std::pair{t, 1.0f},
+                                   {1.0f, t},
+                                   {-t, -1.0f},
+                                   {t, -1.0f},
+                                   {-1.0f, t},
+                                   {1.0f, -t},
+                                   {-t, 1.0f},
+                                   {-1.0f, -t}})
+            worst = std::max(worst, std::fabs(approx(y, x) - atan2l(y, x)));
+    }
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    for (int i = 0; i < 200000; ++i) {
+        const float y = any(random), x = any(random) * std::pow(10.0f, -float(i % 6));
+        worst = std::max(worst, std::fabs(approx(y, x) - atan2l(y, x)));
+    }
+    EXPECT_LT(worst, 1e-6L);
+    // Each lane on its own; the cases the library decides by signed zeros are left to the caller.
+    const TFloat4 lanes = ArcTan2Approx(TFloat4{1, -0.0f, 0, NAN}, TFloat4{0, 1, -0.0f, 1});
+    EXPECT_FLOAT_EQ(lanes[0], 3.14159265f / 2);
+    EXPECT_EQ(lanes[1], 0.0f);
+    EXPECT_TRUE(std::signbit(lanes[1]));
+    EXPECT_TRUE(std::isnan(lanes[2]));
+    EXPECT_TRUE(std::isnan(lanes[3]));
+    EXPECT_TRUE(std::isnan(approx(1.0f, NAN)));
 }
 
 TEST(NormalCoding, EveryCodeDecodesToUnitVector) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 using namespace quillon;
 
@@ -103,31 +102,6 @@ TEST(VectorMath, AnglesAndColours) {
     EXPECT_FLOAT_EQ(rgb.red, 0);
     EXPECT_FLOAT_EQ(rgb.green, 128 / 255.0f);
     EXPECT_FLOAT_EQ(rgb.blue, 1);
-}
-
-TEST(VectorMath, ApproximateArcTan2StaysWithinItsBound) {
-    // The normal encoding relies on this bound; the error of the polynomial is smooth, so a
-    // dense sweep of the ratio finds its largest value.
-    const long double bound = 3e-8L;
-    long double worst = 0;
-    for (int i = 0; i <= 1 << 18; ++i) {
-        const double t = double(i) / (1 << 18);
-        for (const auto& [y, x] : {std::pair{t, 1.0}, {1.0, t}, {-t, -1.0}, {t, -1.0}, {-1.0, t}})
-            worst = std::max(worst, std::fabs(ArcTan2Approx(y, x) - atan2l(y, x)));
-    }
-    std::mt19937 random(3);
-    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
-    for (int i = 0; i < 100000; ++i) {
-        const float y = any(random), x = any(random) * 1e-3f;
-        worst = std::max(worst, std::fabs(ArcTan2Approx(y, x) - atan2l(y, x)));
-    }
-    EXPECT_LT(worst, bound);
-    // The cases the library decides by signed zeros are left to the caller.
-    EXPECT_TRUE(std::isnan(ArcTan2Approx(0.0, -0.0)));
-    EXPECT_TRUE(std::isnan(ArcTan2Approx(NAN, 1.0)));
-    EXPECT_TRUE(std::isnan(ArcTan2Approx(1.0, NAN)));
-    EXPECT_EQ(ArcTan2Approx(-0.0, 1.0), 0.0);
-    EXPECT_TRUE(std::signbit(ArcTan2Approx(-0.0, 1.0)));
 }
 
 TEST(Frustum, PlanesFromIdentityMatrices) {

@@ -64,11 +64,13 @@ TEST(OpenArenaResolve, EveryPlayerSurfaceWhoseSkinNamesAnExistingImageGetsIt) {
             TMD3 model;
             ASSERT_TRUE(model.LoadFromFile(resolver.Folders.TmpFolder + md3Path)) << md3Path;
             const std::string skinPath = folder + part + "_default.skin";
-            game.ExtractExact(skinPath, resolver.Folders.TmpFolder);
+            // Models without a default skin are resolved with none.
+            if (!game.ExtractExact(skinPath, resolver.Folders.TmpFolder) ||
+                !resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath))
+                resolver.Skin.Clear();
             input.Model = {TModelKind::MD3, &model, nullptr};
             input.Source = TModelSource::GameArchive;
             input.SelectedFolder = folder;
-            resolver.Skin.Load(resolver.Folders.TmpFolder + skinPath);
             resolver.Update(input);
             for (const TSurfaceSlot& slot : SurfaceSlots(input.Model)) {
                 if (!slot.ShaderIndex)

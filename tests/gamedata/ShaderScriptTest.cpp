@@ -1,5 +1,7 @@
-#include "gamedata/ShaderScript.h"
+#include "support/MD3Builder.h"
+
 #include "gamedata/ScriptText.h"
+#include "gamedata/ShaderScript.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +9,7 @@ namespace quillon {
 namespace {
 
 std::vector<TShaderTexture> Parse(const std::string& script, const std::string& name) {
-    return ParseShaderStages(SplitLines(script), name, name);
+    return ParseShaderStages(SplitLines(script), name, name).Stages;
 }
 
 TEST(ShaderNameScan, NamesAtDepthZeroOnlyWithBracesOnTheirOwnLines) {
@@ -42,7 +44,8 @@ TEST(ShaderParse, HeaderMustStandAloneAndOnlyTheFirstMatchCounts) {
 
 TEST(ShaderParse, BaseNameWithBackslashesFindsTheHeader) {
     const auto stages = ParseShaderStages(SplitLines("models/x/body\n{\n{\nmap b.tga\n}\n}\n"),
-                                          "models/x/body.tga", "models\\x\\body");
+                                          "models/x/body.tga", "models\\x\\body")
+                            .Stages;
     ASSERT_EQ(stages.size(), 1u);
     EXPECT_EQ(stages[0].MapName, "b.tga");
 }
@@ -158,6 +161,31 @@ TEST(ShaderParse, ScriptEndingInsideAShaderKeepsTheStageInProgress) {
     EXPECT_EQ(stages[1].MapName, "b.tga");
     EXPECT_TRUE(Parse("s\n{\ncull none\n", "s").empty());
     EXPECT_TRUE(Parse("s\n", "s").empty());
+}
+
+TEST(ShaderParse, TheOpeningBraceIsLookedForBelowTheHeader) {
+    // A header holding a brace of its own is not its shader's opening brace.
+    const auto stages = Parse("odd{name\n{\ncull none\n{\nmap x.tga\n}\n}\n", "odd{name");
+    ASSERT_EQ(stages.size(), 1u);
+    EXPECT_EQ(stages[0].MapName, "x.tga");
+    EXPECT_EQ(stages[0].CullMode, CullNone);
+}
+
+TEST(ShaderParse, AShaderWithoutStagesSaysWhy) {
+    const std::vector<std::string> script = SplitLines("s\ncull none\n");
+    EXPECT_EQ(ParseShaderStages(script, "t", "t").Error, "no shader \"t\" in the script");
+    EXPECT_EQ(ParseShaderStages(script, "S", "s").Error,
+              "shader \"S\" (line 1) has no opening brace below its name");
+    EXPECT_EQ(ParseShaderStages(SplitLines("s\n{\n}\n"), "s", "s").Error, "");
+
+    test::TempDir dir;
+    const std::string path = dir.File("a.shader");
+    test::WriteBytes(path, {'s', '\n', '{', '\n', '}', '\n'});
+    TShaders shaders;
+    EXPECT_EQ(shaders.ParseShader(path, "t", 0, "t"), 0);
+    EXPECT_EQ(shaders.LastError(), path + ": no shader \"t\" in the script");
+    EXPECT_EQ(shaders.ParseShader(path, "s", 0, "s"), 1);
+    EXPECT_EQ(shaders.LastError(), "");
 }
 
 TEST(ShaderParse, OtherKeywordsAreIgnoredAndCommentsDropped) {

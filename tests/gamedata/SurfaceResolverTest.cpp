@@ -123,6 +123,7 @@ TEST_F(ResolverTest, SkinImageResolvesToPlainTextureAndEmbedsItsName) {
     EXPECT_TRUE(details.Marks.count("shapeSkinTexture"));
 
     EXPECT_FALSE(Resolver.LoadSkin(Dir.File("missing.skin"), true, Input));
+    EXPECT_EQ(Resolver.Skin.LastError(), "no such file");
     EXPECT_TRUE(Resolver.Skin.Empty());
 }
 

@@ -42,16 +42,20 @@ TEST(LevelMap, ReadsOnlyTheBrushesOfAFirstWorldEntity) {
         const char* what;
         std::string text;
         size_t faces;
+        std::string warning = {}; // the start of the one warning expected, if any
     };
+    const std::string notWorld = "The first entity is not the world";
+    const std::string unclosed = "No entity closed";
     const Case cases[] = {
-        {"the first entity is no world", EntityText("info_null", {}) + CubeMap, 0},
+        {"the first entity is no world", EntityText("info_null", {}) + CubeMap, 0, notWorld},
         {"a later entity's brushes",
          CubeMap + EntityText("func_group", {BoxBrush({0, 0, 0}, {8, 8, 8})}), 6},
         {"patches and texture-matrix brushes",
          "{\n\"classname\" \"worldspawn\"\n" + SkippedWorldBlocks() + "}\n", 0},
-        {"worldspawn not in a classname line", "{\n\"message\" \"worldspawn\"\n" + cube + "}\n", 0},
-        {"an entity that is never closed", "{\n\"classname\" \"worldspawn\"\n" + cube, 0},
-        {"no braces at all", "\"classname\" \"worldspawn\"\n", 0},
+        {"worldspawn not in a classname line", "{\n\"message\" \"worldspawn\"\n" + cube + "}\n", 0,
+         notWorld},
+        {"an entity that is never closed", "{\n\"classname\" \"worldspawn\"\n" + cube, 0, unclosed},
+        {"no braces at all", "\"classname\" \"worldspawn\"\n", 0, unclosed},
         {"indented braces do not count",
          "{\n\"classname\" \"worldspawn\"\n {\n" + PlaneLine(BoxBrush({0, 0, 0}, {64, 64, 64})[0]) +
              "\n }\n}\n",
@@ -66,8 +70,16 @@ TEST(LevelMap, ReadsOnlyTheBrushesOfAFirstWorldEntity) {
          }(),
          6},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(LoadMapText(c.text).Faces.size(), c.faces) << c.what;
+    for (const Case& c : cases) {
+        const TLevelMap map = LoadMapText(c.text);
+        EXPECT_EQ(map.Faces.size(), c.faces) << c.what;
+        if (c.warning.empty()) {
+            EXPECT_TRUE(map.Warnings.empty()) << c.what;
+        } else {
+            ASSERT_EQ(map.Warnings.size(), 1u) << c.what;
+            EXPECT_TRUE(map.Warnings[0].starts_with(c.warning)) << c.what;
+        }
+    }
 }
 
 TEST(LevelMap, CommentedAndTabSeparatedPlaneLinesAreNotPlanes) {
@@ -133,6 +145,7 @@ TEST(LevelMap, MissingFileAndReloadReplaceEverything) {
     ASSERT_TRUE(map.LoadMap(dir.File("a.map"), textures));
     EXPECT_EQ(map.Faces.size(), 6u);
     EXPECT_FALSE(map.LoadMap(dir.File("gone.map"), textures));
+    EXPECT_EQ(map.LastError(), "no such file");
     EXPECT_FALSE(map.Loaded);
     EXPECT_TRUE(map.Faces.empty());
     EXPECT_TRUE(map.Vertices.empty());

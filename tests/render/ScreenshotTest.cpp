@@ -52,11 +52,22 @@ protected:
     }
     // A stage of one colour on the square.
     void Paint(std::array<uint8_t, 4> colour) {
-        const std::string path = dir.File("paint.tga");
-        WriteTga(path, 2, 2, std::vector<std::array<uint8_t, 4>>(4, colour), false);
+        PaintImage(std::vector<std::array<uint8_t, 4>>(4, colour), false);
+    }
+    // A stage of a 2 × 2 image (rows bottom first), alpha-tested when it has alpha.
+    void PaintImage(const std::vector<std::array<uint8_t, 4>>& pixels, bool alpha) {
+        const std::string path = dir.File(alpha ? "alpha.tga" : "paint.tga");
+        WriteTga(path, 2, 2, pixels, alpha);
         shaders = TShaders();
         shaders.AddPlainTexture(path, 0);
-        shaders.Shaders[0].Stages[0].TextureHandle = gl.Textures.LoadTexture(path, 1.0f);
+        TShaderTexture& stage = shaders.Shaders[0].Stages[0];
+        stage.TextureHandle = gl.Textures.LoadTexture(path, 1.0f);
+        stage.HasAlpha = gl.Textures.TextureHasAlpha(stage.TextureHandle);
+        if (alpha) {
+            stage.AlphaFunc = 3; // "GE128"
+            stage.BlendSrc = BlendSrcAlpha;
+            stage.BlendDst = BlendOneMinusSrcAlpha;
+        }
     }
     TScene Scene() {
         TScene scene;
@@ -106,10 +117,10 @@ TEST_F(Offscreen, ViewIsDrawnWithItsBackgroundAndFitsAnOddWidth) {
     EXPECT_EQ(At(*odd, 200, 150)[2], 200);
 }
 
-TEST_F(Offscreen, ScreenshotHasTheModelsColourAndItsMaskAsAlpha) {
+TEST_F(Offscreen, ScreenshotHasTheModelsColourAndItsCoverageAsAlpha) {
     Paint({200, 40, 90, 255});
     TViewOptions options = Options();
-    options.Lighting = true; // the mask pass draws unlit whatever the view does
+    options.Lighting = true;
     const auto shot = TScreenshot(gl, state).Take(Scene(), options);
     ASSERT_TRUE(shot);
     EXPECT_TRUE(shot->HasAlpha);
@@ -134,6 +145,22 @@ TEST_F(Offscreen, ScreenshotHasTheModelsColourAndItsMaskAsAlpha) {
     EXPECT_FALSE(TScreenshot(gl, state).TakeView(Scene(), options));
 }
 
+TEST_F(Offscreen, BlackStaysOpaqueAndAlphaTestedHolesStayClear) {
+    Paint({0, 0, 0, 255});
+    const auto black = TScreenshot(gl, state).Take(Scene(), Options());
+    ASSERT_TRUE(black);
+    EXPECT_EQ(At(*black, 200, 150), (std::array<int, 4>{0, 0, 0, 255}));
+
+    // The left column of texels is cut away by the alpha test.
+    PaintImage({{250, 250, 250, 0}, {250, 250, 250, 255}, {250, 250, 250, 0}, {250, 250, 250, 255}},
+               true);
+    const auto holes = TScreenshot(gl, state).Take(Scene(), Options());
+    ASSERT_TRUE(holes);
+    EXPECT_EQ(At(*holes, 150, 150)[3], 0); // the square spans x 140 to 260
+    EXPECT_EQ(At(*holes, 250, 150)[3], 255);
+    EXPECT_GT(At(*holes, 250, 150)[2], 100); // blended over black where the texels meet
+}
+
 TEST_F(Offscreen, GammaBrightensAStageTextureAndOneRestoresIt) {
     const std::string path = dir.File("stage.tga");
     WriteTga(path, 1, 1, {{100, 50, 25, 255}}, false);
@@ -156,6 +183,16 @@ TEST_F(Offscreen, SurfaceLargerThanGLAllowsIsRefusedWithTheReason) {
     EXPECT_NE(huge.Error().find("1048576x10"), std::string::npos) << huge.Error();
     EXPECT_FALSE(huge.HasContext());
     EXPECT_FALSE(huge.MakeCurrent());
+}
+
+TEST_F(Offscreen, SurfaceGoingFirstLeavesTheContextObjectInactive) {
+    surface.reset();
+    EXPECT_FALSE(gl.IsActive());
+    EXPECT_FALSE(gl.EnsureCurrent());
+    EXPECT_FALSE(TScreenshot(gl, state).TakeView(Scene(), Options()));
+    gl.DestroyContext();
+    Bind(8, 8); // and it binds again
+    EXPECT_EQ(gl.ViewportHeight, 8);
 }
 
 TEST(ScreenshotFile, NumbersFillTheFirstGap) {

@@ -35,10 +35,14 @@ TEST(AnimationScript, NonIntegerStopsWithEntriesKept) {
     } catch (const ConversionError& e) {
         EXPECT_STREQ(e.what(), "'1x' is not a valid integer value");
     }
+    EXPECT_EQ(script.LastError(), "line 2: '1x' is not a valid integer value");
     ASSERT_EQ(script.Count(), 1u);
     EXPECT_EQ(script.Entries[0].name, "walk");
     // Out of the int32 range is not a valid integer either.
     EXPECT_THROW(script.Parse("a 1 2 3 99999999999 5 6 7"), ConversionError);
+    // CR LF ends one line, so the numbers match what an editor shows.
+    EXPECT_THROW(script.Parse("a 1 2 3 4 5 6 7\r\n\r\nb 1 2 x 4 5 6 7"), ConversionError);
+    EXPECT_EQ(script.LastError(), "line 3: 'x' is not a valid integer value");
 }
 
 TEST(AnimationScript, FileMissingOrPresent) {
@@ -46,10 +50,12 @@ TEST(AnimationScript, FileMissingOrPresent) {
     TANINC script;
     script.Parse("walk 0 10 10 15 0 0 0");
     EXPECT_FALSE(script.LoadFromFile(dir.File("missing.aninc")));
+    EXPECT_EQ(script.LastError(), "no such file");
     EXPECT_EQ(script.Count(), 0u);
     const std::string text = "a 1 2 3 4 5 6 7\nb 8 9 10 11 12 13 14";
     WriteBytes(dir.File("x.aninc"), {text.begin(), text.end()});
     ASSERT_TRUE(script.LoadFromFile(dir.File("x.aninc")));
+    EXPECT_EQ(script.LastError(), "");
     ASSERT_EQ(script.Count(), 2u);
     EXPECT_EQ(script.Entries[1].FirstFrame(), 8);
 }

@@ -114,9 +114,62 @@ void ExpectSameAsPosingEverySurface(TMDM& mesh, const TMDX& mdx, int start, cons
 TEST(Bake, PlacingTheBonesOncePerFrameChangesNoValue) {
     TMDM mesh = BuildMDM({3, 40, 3, 2, 7, 3, 9});
     const TMDX mdx = BuildMDX(30, 9);
+    // Normals of every direction, so that the codes come from every octant and both poles.
+    for (size_t v = 0; v < mesh.Surfaces[1].Vertices.size(); ++v)
+        mesh.Surfaces[1].Vertices[v].normal = {float(int(v % 3) - 1), float(int(v / 3 % 3) - 1),
+                                               float(int(v / 9 % 3) - 1)};
+    for (const unsigned threads : {1u, 3u}) {
+        TMD3 md3;
+        ASSERT_EQ(BakeToMD3(mesh, mdx, 4, 27, md3, threads), std::nullopt);
+        ExpectSameAsPosingEverySurface(mesh, mdx, 4, md3);
+    }
+}
+
+TEST(Bake, EveryThreadCountGivesTheSameBytesAndLeavesTheMeshAlone) {
+    TempDir dir;
+    TMDM mesh = BuildMDM({3, 37, 3, 2, 7, 3, 9});
+    const TMDX mdx = BuildMDX(40, 9);
+    Pose(mesh, mdx, 2, 1);
+    const std::vector<TVector> posed = mesh.PosedPositions, tags = mesh.TagPositions;
+    std::vector<char> first;
+    // More threads than frames too; zero threads is taken as one.
+    for (const unsigned threads : {1u, 2u, 3u, 8u, 64u, 0u}) {
+        TMD3 md3;
+        ASSERT_EQ(BakeToMD3(mesh, mdx, 3, 35, md3, threads), std::nullopt);
+        const std::string path = dir.File("baked" + std::to_string(threads) + ".md3");
+        ASSERT_TRUE(md3.SaveToFile(path));
+        if (first.empty())
+            first = ReadBytes(path);
+        else
+            EXPECT_EQ(ReadBytes(path), first) << threads << " threads";
+    }
+    EXPECT_EQ(mesh.PosedPositions, posed);
+    EXPECT_EQ(mesh.TagPositions, tags);
+}
+
+// The coordinate bounds as the field meets them: 32767.5 / 64 rounds to 32768 and fails,
+// -32768.5 / 64 rounds to -32768 and fits.
+TEST(Bake, CoordinatesAtTheEdgeOfTheField) {
+    TMDX mdx = BuildMDX(1, 1);
+    mdx.Frames[0].BoneFrames[0] = TMDXBoneFrame{};
+    TMDM mesh = BuildMDM({1, 6, 1, 1, 1, 0, 1});
+    const float offsets[6] = {32767.49f / 64, -32768.5f / 64, 0.5f / 64,
+                              1.5f / 64,      -2.5f / 64,     32766.5f / 64};
+    for (int v = 0; v < 6; ++v)
+        mesh.Surfaces[0].Vertices[v].Weights = {{0, 1, {offsets[v], 0, 0}}};
     TMD3 md3;
-    ASSERT_EQ(BakeToMD3(mesh, mdx, 4, 27, md3), std::nullopt);
-    ExpectSameAsPosingEverySurface(mesh, mdx, 4, md3);
+    ASSERT_EQ(BakeToMD3(mesh, mdx, 0, 0, md3), std::nullopt);
+    const std::vector<TMD3Vertex>& baked = md3.Header.Surfaces[0].Vertices;
+    const int16_t expected[6] = {32767, -32768, 0, 2, -2, 32766};
+    for (int v = 0; v < 6; ++v)
+        EXPECT_EQ(baked[v].x, expected[v]) << v;
+
+    for (const float bad : {32767.5f / 64, -32768.51f / 64, NAN, INFINITY, 1e30f}) {
+        mesh.Surfaces[0].Vertices[4].Weights = {{0, 1, {bad, 0, 0}}};
+        const auto error = BakeToMD3(mesh, mdx, 0, 0, md3);
+        ASSERT_NE(error, std::nullopt) << bad;
+        EXPECT_NE(error->find("vertex 4"), std::string::npos) << *error;
+    }
 }
 
 TEST(Bake, ReportsTheLowestFailingSurfaceAtItsFirstFailingFrame) {
@@ -132,11 +185,15 @@ TEST(Bake, ReportsTheLowestFailingSurfaceAtItsFirstFailingFrame) {
     TMDM mesh = BuildMDM({2, 3, 1, 1, 2, 0, 2});
     mesh.Surfaces[0].Vertices[1].Weights = {{0, 1, {400, 0, 0}}, {1, 1, {400, 0, 0}}};
     mesh.Surfaces[1].Vertices[0].Weights = {{0, 1, {600, 0, 0}}}; // fails in every frame
-    TMD3 md3;
-    const auto error = BakeToMD3(mesh, mdx, 0, 2, md3);
-    ASSERT_NE(error, std::nullopt);
-    EXPECT_EQ(error->substr(0, 19), "frame 2, surface 0 ") << *error;
-    EXPECT_NE(error->find("vertex 1"), std::string::npos) << *error;
+    // Whichever thread meets which failure first.
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        TMD3 md3;
+        const auto error = BakeToMD3(mesh, mdx, 0, 2, md3, threads);
+        ASSERT_NE(error, std::nullopt);
+        EXPECT_EQ(error->substr(0, 19), "frame 2, surface 0 ") << *error;
+        EXPECT_NE(error->find("vertex 1"), std::string::npos) << *error;
+        EXPECT_TRUE(md3.Header.Surfaces.empty());
+    }
 }
 
 TEST(Bake, RangeText) {

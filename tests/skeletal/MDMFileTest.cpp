@@ -105,7 +105,7 @@ TEST(MDMFile, RefusedFilesLeaveTheMeshEmpty) {
     const int32_t minus = -5000;
     std::memcpy(negativeOffset.data() + 100 + 156, &minus, 4);
     EXPECT_FALSE(tryLoad(negativeOffset));
-    EXPECT_THROW(TMDM().LoadFromFile(dir.File("missing.mdm")), FileError);
+    EXPECT_THROW((void)TMDM().LoadFromFile(dir.File("missing.mdm")), FileError);
 }
 
 TEST(MDMFile, LimitQuestions) {

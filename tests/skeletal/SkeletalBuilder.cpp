@@ -1,6 +1,9 @@
 #include "SkeletalBuilder.h"
 
 #include "core/MD3.h"
+#include "skeletal/Pose.h"
+
+#include <cmath>
 
 #include <cstring>
 
@@ -81,6 +84,54 @@ TMDM BuildMDM(const MDMShape& shape) {
         mesh.Tags.push_back(tag);
     }
     mesh.Header.numTags = shape.tags;
+    return mesh;
+}
+
+namespace {
+
+// The offset that makes posing at the bone's current place put a weight at `posed`: posing maps
+// an offset o to negate-z(mirror-y(o) x inverse rotation + bone position), so o is undone step
+// by step (the rotation undoes the inverse rotation).
+TVector OffsetFor(TVector posed, const TMDM& placed, int bone) {
+    const TVector bonePosition = placed.BonePositions[bone]; // z already negated
+    const TVector relative = {posed.x - bonePosition.x, posed.y - bonePosition.y,
+                              -(posed.z - bonePosition.z)};
+    const TVector mirrored = VectorTransform(relative, placed.BoneRotations[bone]);
+    return {mirrored.x, -mirrored.y, mirrored.z};
+}
+
+} // namespace
+
+TMDM BuildBoundMDM(const MDMShape& shape, const TMDX& animation, int bindFrame) {
+    TMDM mesh = BuildMDM(shape);
+    TMDM placed;
+    PoseSkeleton(placed, animation, bindFrame);
+    const int bones = int(animation.Bones.size());
+    for (int s = 0; s < shape.surfaces; ++s)
+        for (int v = 0; v < shape.vertsPerSurface; ++v) {
+            TMDMVertex& vertex = mesh.Surfaces[s].Vertices[v];
+            const double a = 0.7 * v + s, b = 0.3 * v;
+            const TVector posed = {float(6 * std::cos(a) * std::sin(b) + 2),
+                                   float(3 * std::sin(a) * std::sin(b) - 1),
+                                   float(9 * std::cos(b) + 4 * s)};
+            float total = 0;
+            for (int k = 0; k < shape.weightsPerVertex; ++k)
+                total += float(k + 1);
+            for (int k = 0; k < shape.weightsPerVertex; ++k) {
+                TMDMWeight& weight = vertex.Weights[k];
+                weight.boneIndex = (v * 3 + k * 5 + s) % bones;
+                weight.boneWeight = float(shape.weightsPerVertex - k) / total;
+                weight.offset = OffsetFor(posed, placed, weight.boneIndex);
+            }
+            vertex.normal = VectorNormalize({float(std::cos(a)), 0.5f, float(std::sin(b))});
+        }
+    for (size_t t = 0; t < mesh.Tags.size(); ++t) {
+        TMDMTag& tag = mesh.Tags[t];
+        tag.boneIndex = int(t) % bones;
+        const TMatrix turn = MatrixMultiply(RotationZ(30.0f + 20 * t), RotationX(15));
+        for (int axis = 0; axis < 3; ++axis)
+            tag.axis[axis] = {turn[axis * 4], turn[axis * 4 + 1], turn[axis * 4 + 2]};
+    }
     return mesh;
 }
 

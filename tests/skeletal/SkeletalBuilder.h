@@ -28,6 +28,11 @@ TMDM BuildMDM(const MDMShape& shape);
 // A chain of bones (bone i hangs on bone i - 1) whose angles vary with frame and bone.
 TMDX BuildMDX(int frames, int bones);
 
+// A mesh on `animation` whose weights agree: at `bindFrame` every weight of a vertex poses to
+// the same place, as a modelling suite's export leaves them. Vertex v of surface s lies on a
+// lopsided ellipsoid around the bones, and hangs on `shape.weightsPerVertex` bones with
+// unequal weights that sum to one. Tags hang on bones 0, 1, ... with turned axes.
+TMDM BuildBoundMDM(const MDMShape& shape, const TMDX& animation, int bindFrame);
 // The bytes of an MDM file for `mesh`; with `gaps`, padding lies between the header, the
 // surfaces, the blocks inside each surface and the tags, and the blocks of a surface are stored
 // in reverse order.

@@ -120,6 +120,15 @@ TEST_F(SkeletalCheck, BonesTheSurfaceListLeavesOut) {
     EXPECT_EQ(f->Where.Surface, 0);
     EXPECT_EQ(f->Where.Vertex, 1); // weights on bones 1 and 2
     EXPECT_EQ(f->Count, 3);
+
+    // An index from a broken file is reported, not used to size anything.
+    mesh.Surfaces[0].BoneRefs = {2000000000, 0, 1, 2, 3};
+    mesh.Surfaces[0].numBoneRefs = 5;
+    const auto broken = Check();
+    ASSERT_EQ(broken.size(), 1u);
+    EXPECT_EQ(broken[0].Code, "bone-index");
+    EXPECT_EQ(broken[0].Where.Surface, 0);
+    EXPECT_EQ(CheckMDM(mesh, nullptr, ET).size(), 0u);
 }
 
 TEST_F(SkeletalCheck, CollapseMapsAndNames) {

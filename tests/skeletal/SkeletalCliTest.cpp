@@ -35,6 +35,13 @@ TEST_F(SkeletalCli, BakeConvertAndResave) {
     TMD3 md3;
     ASSERT_TRUE(md3.LoadFromFile(dir.File("out.md3")));
     EXPECT_EQ(md3.Header.numFrames, 3u);
+    for (const char* threads : {"1", "3"}) {
+        const std::string out = dir.File(std::string("t") + threads + ".md3");
+        ASSERT_EQ(Cli("bake " + dir.File("m.mdm") + " " + dir.File("a.mdx") +
+                      " --start 2 --end 4 --threads " + threads + " -o " + out),
+                  0);
+        EXPECT_EQ(ReadBytes(out), ReadBytes(dir.File("out.md3"))) << threads << " threads";
+    }
 
     ASSERT_EQ(Cli("mds2mdm " + dir.File("old.mds") + " -o " + dir.File("c.mdm") + " --mdx " +
                   dir.File("c.mdx")),
@@ -55,6 +62,9 @@ TEST_F(SkeletalCli, FailuresWriteNothing) {
               1);
     EXPECT_EQ(
         Cli("bake " + dir.File("a.mdx") + " " + dir.File("a.mdx") + " -o " + dir.File("x.md3")), 1);
+    EXPECT_EQ(Cli("bake " + dir.File("m.mdm") + " " + dir.File("a.mdx") + " --threads 0 -o " +
+                  dir.File("x.md3")),
+              2);
     EXPECT_EQ(Cli("resave " + dir.File("missing.mdx") + " -o " + dir.File("x.mdx")), 3);
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.md3")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.mdx")));
