@@ -26,18 +26,15 @@ std::string Joined(const std::vector<std::string>& texts, const std::string& sep
     return joined;
 }
 
+// "The model could not be written to file: name (why)".
+std::string WriteFailure(const std::string& what, const std::string& name,
+                         const std::string& reason) {
+    return "The " + what + " could not be written to file: " + name + " (" + reason + ")";
+}
+
 // The status after a load, with what went wrong in the script beside it.
 std::string LoadedStatus(const std::string& status, const std::string& scriptProblem) {
     return scriptProblem.empty() ? status : status + " (" + scriptProblem + ")";
-}
-
-// Why an MDX file was refused as a replacement of the bones or frames of `animation`.
-std::string AnimationRefusal(const std::string& path, const TMDX& animation) {
-    TMDX other;
-    if (!other.LoadFromFile(path))
-        return "not a complete MDX animation";
-    return "it has " + std::to_string(other.Header.numBones) + " bones, the animation " +
-           std::to_string(animation.Header.numBones);
 }
 
 // The first tag naming a bone the animation lacks, as the status says it; empty when none.
@@ -107,8 +104,8 @@ std::string TSkeletalCommands::ReadScript(const std::string& animationPath) {
         // A missing script is no problem: the animation simply has no named ranges.
         if (path.empty() || !script.LoadFromFile(path))
             script.Entries.clear();
-    } catch (const ConversionError& error) {
-        problem = FilePart(path) + ": " + error.what(); // the entries before it stay
+    } catch (const ConversionError&) {
+        problem = FilePart(path) + ": " + script.LastError(); // the entries before it stay
     }
     std::vector<TAnimationRange> ranges;
     for (const TANINCFrame& entry : script.Entries)
@@ -150,12 +147,12 @@ void TSkeletalCommands::LoadMDMMDX(const std::optional<std::string>& meshPath,
     if (!mesh)
         return;
     if (!models.MDM.LoadFromFile(*mesh))
-        return Window.ReportLoadFailure(*mesh, "not a complete MDM mesh, or a limit was refused");
+        return Window.ReportLoadFailure(*mesh, models.MDM.LastError());
     const auto animation = Choose(AnimationDialog, animationPath);
     if (!animation)
         return;
     if (!models.MDX.LoadFromFile(*animation))
-        return Window.ReportLoadFailure(*animation, "not a complete MDX animation");
+        return Window.ReportLoadFailure(*animation, models.MDX.LastError());
     const std::string scriptProblem = ReadScript(*animation);
     frame.ShowHourglass();
     ShowSkeletal(TModelKind::Skeletal, FolderPart(*mesh));
@@ -180,10 +177,8 @@ void TSkeletalCommands::LoadMDS(const std::optional<std::string>& chosenPath) {
     const auto path = Choose(MDSDialog, chosenPath);
     if (!path)
         return;
-    if (!models.MDS.LoadFromFile(*path))
-        return Window.ReportLoadFailure(*path, "not a complete MDS model");
-    if (!models.MDS.ConvertToSkeletal(models.MDM, models.MDX))
-        return Window.ReportLoadFailure(*path, "its bones or counts cannot be converted");
+    if (!models.MDS.LoadFromFile(*path) || !models.MDS.ConvertToSkeletal(models.MDM, models.MDX))
+        return Window.ReportLoadFailure(*path, models.MDS.LastError());
     frame.ShowHourglass();
     ShowSkeletal(TModelKind::MDS, FolderPart(*path));
     Window.FillPanels();
@@ -209,8 +204,7 @@ void TSkeletalCommands::LoadMDX(const std::optional<std::string>& chosenPath) {
     // Read aside, so that a file that is no animation leaves the current one in place.
     TMDX animation;
     if (!animation.LoadFromFile(*path))
-        return Window.ReportLoadFailure(*path, std::string("not a complete MDX animation") +
-                                                   NothingChanged);
+        return Window.ReportLoadFailure(*path, animation.LastError() + NothingChanged);
     Window.Instances().MDX = std::move(animation);
     LOD.Reset();
     const std::string scriptProblem = ReadScript(*path);
@@ -232,7 +226,7 @@ void TSkeletalCommands::LoadMDXBones(const std::optional<std::string>& chosenPat
         return;
     TMDX& animation = Window.Instances().MDX;
     if (!animation.LoadBonesFromFile(*path))
-        return Window.ReportLoadFailure(*path, AnimationRefusal(*path, animation) + NothingChanged);
+        return Window.ReportLoadFailure(*path, animation.LastError() + NothingChanged);
     ShowSkeletal(TModelKind::Skeletal, Window.ModelFolder());
     Window.FillPanels();
     Window.ResetAnimationControls();
@@ -251,7 +245,7 @@ void TSkeletalCommands::LoadMDXFrames(const std::optional<std::string>& chosenPa
         return;
     TMDX& animation = Window.Instances().MDX;
     if (!animation.LoadFramesFromFile(*path))
-        return Window.ReportLoadFailure(*path, AnimationRefusal(*path, animation) + NothingChanged);
+        return Window.ReportLoadFailure(*path, animation.LastError() + NothingChanged);
     LOD.Reset();
     ClearAnimationNames(); // the script named ranges of the frames replaced
     ShowSkeletal(TModelKind::Skeletal, Window.ModelFolder());
@@ -273,8 +267,7 @@ void TSkeletalCommands::LoadMDMTags(const std::optional<std::string>& chosenPath
     const std::vector<TMDMTag> before = mesh.Tags;
     const uint32_t countBefore = mesh.Header.numTags;
     if (!mesh.LoadTagsFromFile(*path))
-        return Window.ReportLoadFailure(
-            *path, std::string("no complete MDM tags, or a limit was refused") + NothingChanged);
+        return Window.ReportLoadFailure(*path, mesh.LastError() + NothingChanged);
     // Tags from a mesh with other bones would hang on bones this animation does not have.
     if (const std::string stray = StrayTag(mesh, Window.Instances().MDX); !stray.empty()) {
         mesh.Tags = before;
@@ -351,7 +344,7 @@ void TSkeletalCommands::ExportFramesToMD3() {
         return;
     const std::string name = FilePart(*path);
     if (!models.MD3.SaveToFile(*path))
-        return Window.SetStatus("The model could not be written to file: " + name);
+        return Window.SetStatus(WriteFailure("model", name, models.MD3.LastError()));
     Window.SetModelCaption(name);
     Window.SetStatus(range + " exported to file: " + name);
 }
@@ -371,7 +364,7 @@ void TSkeletalCommands::SaveAs() {
         return;
     const std::string meshName = FilePart(*meshPath);
     if (!models.MDM.SaveToFile(*meshPath))
-        return Window.SetStatus("The model could not be written to file: " + meshName);
+        return Window.SetStatus(WriteFailure("model", meshName, models.MDM.LastError()));
     Window.SetModelCaption(meshName);
     SaveDialog.DefaultExt = ".MDX";
     SaveDialog.Filter = AnimationFilter;
@@ -381,7 +374,7 @@ void TSkeletalCommands::SaveAs() {
         return;
     const std::string animationName = FilePart(*animationPath);
     if (!models.MDX.SaveToFile(*animationPath))
-        return Window.SetStatus("The animation could not be written to file: " + animationName);
+        return Window.SetStatus(WriteFailure("animation", animationName, models.MDX.LastError()));
     Window.SetStatus("Model saved to files: " + meshName + " & " + animationName);
 }
 

@@ -127,6 +127,7 @@ private slots:
 
         QCOMPARE(inside.tabBones->Count(), Bones);
         QCOMPARE(Items(inside.tabSurfaces->cbNamesSurfaces), QStringList({"surface0", "surface1"}));
+        QCOMPARE(inside.tabSurfaces->leNumVerts->text(), QString("4"));
         QCOMPARE(Items(inside.tabView->cbTagPivots), QStringList({"tag_0", "tag_1", "origin"}));
         QCOMPARE(inside.tabView->cbTagPivots->currentIndex(), 2);
         const TLodGroup* lod = inside.tabView->gbLOD;
@@ -202,7 +203,7 @@ private slots:
         std::ofstream(w.Home.File("mesh.aninc")) << "walk 0 3 3 15 0 0 0\nrun x 2 2 10 0 0 0\n";
         LoadPair(w, files);
         QCOMPARE(Status(w),
-                 QString("MDM/MDX loaded (mesh.aninc: 'x' is not a valid integer value)"));
+                 QString("MDM/MDX loaded (mesh.aninc: line 2: 'x' is not a valid integer value)"));
         QCOMPARE(Items(w.Inside().Playback->cbAnimName), QStringList({"walk"}));
         QCOMPARE(w.Inside().State.ModelKind, TModelKind::Skeletal);
     }
@@ -217,10 +218,14 @@ private slots:
 
         w.Dialogs.Files.push_back({fiveBones.Animation});
         w.Trigger("actionFileLoadMDXbones");
-        QCOMPARE(Status(w), QString("five.mdx: it has 5 bones, the animation 4: nothing changed"));
+        QCOMPARE(Status(w),
+                 QString("five.mdx: numBones 5 differs from the 4 bones of the current animation: "
+                         "nothing changed"));
         w.Dialogs.Files.push_back({fiveBones.Animation});
         w.Trigger("actionFileLoadMDXframes");
-        QCOMPARE(Status(w), QString("five.mdx: it has 5 bones, the animation 4: nothing changed"));
+        QCOMPARE(Status(w),
+                 QString("five.mdx: numBones 5 differs from the 4 bones of the current animation: "
+                         "nothing changed"));
         QCOMPARE(w.Instances.MDX.Header.numFrames, uint32_t(AnimationFrames));
 
         const SkeletalFiles longer(w, "longer", Bones, 9);
