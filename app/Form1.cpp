@@ -2,6 +2,7 @@
 
 #include "AnimationTab.h"
 #include "AnyFileCommands.h"
+#include "ArchiveCommands.h"
 #include "BonesTab.h"
 #include "CommandFrame.h"
 #include "GeneralTab.h"
@@ -94,6 +95,7 @@ void TForm1::BuildWindow() {
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
     ViewCommands = new TViewCommands(*this, *tabView, this);
+    ArchiveCommands = new TArchiveCommands(*this, this);
     resize(1100, 800);
 }
 
@@ -104,9 +106,11 @@ void TForm1::ConnectCommands() {
     Texturing->Connect(*Menu);
     MD3Edits->Connect(*Menu);
     ViewCommands->Connect(*Menu);
+    ArchiveCommands->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
+        {tabSurfaces->bSelectSkinfrompk3, Menu->actionFileSelectSkinfrompk3},
         {tabSurfaces->bClearSkin, Menu->actionFileClearSkin},
         {tabSurfaces->bSelectShaderFile, Menu->actionFileAddtoshaderlist},
         {tabSurfaces->bClearShaderList, Menu->actionFileClearshaderlist}};

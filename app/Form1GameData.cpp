@@ -3,6 +3,7 @@
 // resolved (script and shader found, stages, connector marks, skin entry, texture preview).
 #include "Form1.h"
 
+#include "ArchiveCommands.h"
 #include "MainMenu.h"
 #include "SettingsBar.h"
 #include "SurfacesTab.h"
@@ -27,6 +28,7 @@ TResolveInput TForm1::ResolveInput() {
     input.Source = State.ModelSource;
     input.ModelFolder = State.ModelFolder;
     input.ArchivePath = State.ArchivePath;
+    input.SelectedFolder = State.SelectedFolder;
     // The MD3 dialog is the only model dialog; its choice is forgotten by loads from archives.
     if (State.ModelKind == TModelKind::MD3 && !OpenDialog.FileName.empty())
         input.ModelFileFolder = FolderPart(OpenDialog.FileName);
@@ -145,6 +147,20 @@ void TForm1::ApplyGameFolder() {
     });
     if (Resolver.Game.IsSet())
         SettingsBar->leGameDir->setText(QString::fromStdString(Resolver.Game.Path()));
+    TArchiveCommands::EnableGameCommands(*Menu, Resolver.Game.IsSet());
+}
+
+std::string TForm1::GameArchive() const {
+    return Resolver.Game.IsSet() ? Resolver.Game.GameArchive() : std::string();
+}
+
+void TForm1::SetArchiveChoice(const std::string& archivePath, const std::string& selectedFolder) {
+    State.ArchivePath = archivePath;
+    State.SelectedFolder = selectedFolder;
+}
+
+void TForm1::RegisterMapArchiveShaderFiles() {
+    Resolver.RegisterMapArchiveShaderFiles();
 }
 
 void TForm1::ReloadTextures() {
