@@ -1,6 +1,6 @@
-// The dialogs of a run without a window, where nobody can answer: every file, input, colour and
-// folder dialog is cancelled and every question answered No (as the command line answers a
-// limit question without --yes); messages and errors go to the error stream.
+// The dialogs of a run without a window, where nobody can answer: every file, input, colour,
+// folder and archive dialog is cancelled and every question answered No (as the command line
+// answers a limit question without --yes); messages and errors go to the error stream.
 #pragma once
 
 #include "Dialogs.h"
@@ -20,6 +20,7 @@ public:
     void ShowError(const std::string& text) override;
     std::optional<uint32_t> PickColor(uint32_t) override { return std::nullopt; }
     std::optional<std::string> PickFolder(const std::string&) override { return std::nullopt; }
+    TArchiveChoice BrowseArchive(const TArchiveBrowse&) override { return {}; }
 
     // How many messages, errors and questions went to the error stream.
     int Reported() const { return Count; }

@@ -21,11 +21,29 @@ struct TFileDialog {
     std::string DefaultExt; // with the dot: ".MD3"
     int FilterIndex = 1;    // counts from 1
     std::string FileName;
+    std::string InitialDir;         // where the dialog starts when no file name is preset
     std::vector<std::string> Files; // the choice of an OpenMany dialog
     bool OverwritePrompt = false;
 };
 
 enum class TAnswer { Yes, No, Cancel };
+
+// One showing of the archive browser. Mode 3 lets the user pick the map archive first, starting
+// in `MapArchiveFolder`; the other modes list the game archive.
+struct TArchiveBrowse {
+    int Mode = 0;
+    std::string GameArchive;
+    std::string MapArchiveFolder; // empty: the dialog's own choice
+};
+
+// What the browser leaves behind, also when it was cancelled: every showing empties the map
+// archive path and the selected folder, and a click on a member sets the folder.
+struct TArchiveChoice {
+    bool Ok = false;
+    std::string MemberPath;     // folder + file name ("/"-separated); empty unless a member
+    std::string SelectedFolder; // the folder of the member last clicked
+    std::string ArchivePath;    // mode 3: the map archive chosen
+};
 
 class IDialogs {
 public:
@@ -45,6 +63,8 @@ public:
     // Colours are red in bits 0-7, green 8-15, blue 16-23.
     virtual std::optional<uint32_t> PickColor(uint32_t initial) = 0;
     virtual std::optional<std::string> PickFolder(const std::string& prompt) = 0;
+    // Shows the archive browser. Throws FileError when the archive cannot be read.
+    virtual TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) = 0;
 };
 
 } // namespace quillon

@@ -2,6 +2,7 @@
 
 #include "AnimationTab.h"
 #include "AnyFileCommands.h"
+#include "ArchiveCommands.h"
 #include "BonesTab.h"
 #include "CommandFrame.h"
 #include "GeneralTab.h"
@@ -108,6 +109,7 @@ void TForm1::BuildWindow() {
     ViewCommands = new TViewCommands(*this, *tabView, this);
     Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
     AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
+    ArchiveCommands = new TArchiveCommands(*this, this);
     resize(1100, 800);
 }
 
@@ -119,9 +121,11 @@ void TForm1::ConnectCommands() {
     MD3Edits->Connect(*Menu);
     ViewCommands->Connect(*Menu);
     Skeletal->Connect(*Menu);
+    ArchiveCommands->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
+        {tabSurfaces->bSelectSkinfrompk3, Menu->actionFileSelectSkinfrompk3},
         {tabSurfaces->bClearSkin, Menu->actionFileClearSkin},
         {tabSurfaces->bSelectShaderFile, Menu->actionFileAddtoshaderlist},
         {tabSurfaces->bClearShaderList, Menu->actionFileClearshaderlist}};

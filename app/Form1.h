@@ -32,6 +32,7 @@ class QTabWidget;
 namespace quillon {
 
 class TAnimationTab;
+class TArchiveCommands;
 class TAnyFileCommands;
 class TBonesTab;
 class TGeneralTab;
@@ -132,6 +133,11 @@ public:
     const std::vector<std::string>& ShaderList() const override;
     void SetShaderList(const std::vector<std::string>& paths) override;
     std::optional<TViewImage> TakeScreenshot() override;
+    std::string GameArchive() const override;
+    const TAppFolders& ExtractionFolders() const override { return Resolver.Folders; }
+    void SetArchiveChoice(const std::string& archivePath,
+                          const std::string& selectedFolder) override;
+    void RegisterMapArchiveShaderFiles() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -217,6 +223,7 @@ private:
     TMD3EditCommands* MD3Edits;
     TViewCommands* ViewCommands;
     TSkeletalCommands* Skeletal;
+    TArchiveCommands* ArchiveCommands;
 
     int StartupQuitCode = 0;
     bool Shown = false;

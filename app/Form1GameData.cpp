@@ -3,6 +3,7 @@
 // resolved (script and shader found, stages, connector marks, skin entry, texture preview).
 #include "Form1.h"
 
+#include "ArchiveCommands.h"
 #include "MainMenu.h"
 #include "SettingsBar.h"
 #include "SkeletalCommands.h"
@@ -28,6 +29,7 @@ TResolveInput TForm1::ResolveInput() {
     input.Source = State.ModelSource;
     input.ModelFolder = State.ModelFolder;
     input.ArchivePath = State.ArchivePath;
+    input.SelectedFolder = State.SelectedFolder;
     // Each kind's load dialog keeps its last choice; loads from archives forget the MD3 one.
     if (State.ModelKind == TModelKind::MD3 && !OpenDialog.FileName.empty())
         input.ModelFileFolder = FolderPart(OpenDialog.FileName);
@@ -148,6 +150,20 @@ void TForm1::ApplyGameFolder() {
     });
     if (Resolver.Game.IsSet())
         SettingsBar->leGameDir->setText(QString::fromStdString(Resolver.Game.Path()));
+    TArchiveCommands::EnableGameCommands(*Menu, Resolver.Game.IsSet());
+}
+
+std::string TForm1::GameArchive() const {
+    return Resolver.Game.IsSet() ? Resolver.Game.GameArchive() : std::string();
+}
+
+void TForm1::SetArchiveChoice(const std::string& archivePath, const std::string& selectedFolder) {
+    State.ArchivePath = archivePath;
+    State.SelectedFolder = selectedFolder;
+}
+
+void TForm1::RegisterMapArchiveShaderFiles() {
+    Resolver.RegisterMapArchiveShaderFiles();
 }
 
 void TForm1::ReloadTextures() {

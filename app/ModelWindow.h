@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "ProgramInstances.h"
+#include "gamedata/AppFolders.h"
 #include "gamedata/ModelKind.h"
 #include "gamedata/ModelSource.h"
 #include "render/ViewImage.h"
@@ -95,6 +96,18 @@ public:
     virtual const std::vector<std::string>& ShaderList() const = 0;
     // Keeps the user's shader scripts (also in the settings file) and updates.
     virtual void SetShaderList(const std::vector<std::string>& paths) = 0;
+
+    // --- the game's archives ---
+    // The game archive of the game folder; empty while no game folder is known.
+    virtual std::string GameArchive() const = 0;
+    // The temporary folders that archive members are extracted into.
+    virtual const TAppFolders& ExtractionFolders() const = 0;
+    // What the archive browser left: the current model's map archive (empty for none) and its
+    // folder inside its archive. The texture look-up reads both.
+    virtual void SetArchiveChoice(const std::string& archivePath,
+                                  const std::string& selectedFolder) = 0;
+    // Reads the shader scripts extracted from the map archive.
+    virtual void RegisterMapArchiveShaderFiles() = 0;
 
     // --- the 3D view ---
     // The screenshot's picture of the view (model colours, its mask as alpha); none when the

@@ -1,5 +1,7 @@
 #include "QtDialogs.h"
 
+#include "dlgPK3.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -43,6 +45,20 @@ QFileDialog::FileMode ModeOf(TFileDialog::TKind kind) {
 }
 } // namespace
 
+// The browser has no parent widget: it outlives the main window, which is destroyed first.
+TQtDialogs::TQtDialogs(QWidget* parent)
+    : Parent(parent), Browser(std::make_unique<TdlgPK3>(*this)) {}
+
+TQtDialogs::~TQtDialogs() = default;
+
+void TQtDialogs::SetParent(QWidget* parent) {
+    Parent = parent;
+}
+
+TArchiveChoice TQtDialogs::BrowseArchive(const TArchiveBrowse& browse) {
+    return Browser->Browse(browse);
+}
+
 bool TQtDialogs::Execute(TFileDialog& dialog) {
     QFileDialog box(Parent, Q(dialog.Title));
     const QStringList filters = NameFilters(dialog.Filter);
@@ -57,6 +73,8 @@ bool TQtDialogs::Execute(TFileDialog& dialog) {
         box.setDefaultSuffix(Q(dialog.DefaultExt).mid(1));
     if (!dialog.FileName.empty())
         box.selectFile(Q(dialog.FileName));
+    else if (!dialog.InitialDir.empty())
+        box.setDirectory(Q(dialog.InitialDir));
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
         return false;
     dialog.Files.clear();

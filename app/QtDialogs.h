@@ -3,14 +3,20 @@
 
 #include "Dialogs.h"
 
+#include <memory>
+
 class QWidget;
 
 namespace quillon {
 
+class TdlgPK3;
+
 class TQtDialogs : public IDialogs {
 public:
-    explicit TQtDialogs(QWidget* parent = nullptr) : Parent(parent) {}
-    void SetParent(QWidget* parent) { Parent = parent; }
+    // Creates the archive browser, which lives as long as the dialogs; needs the application.
+    explicit TQtDialogs(QWidget* parent = nullptr);
+    ~TQtDialogs() override;
+    void SetParent(QWidget* parent);
 
     bool Execute(TFileDialog& dialog) override;
     std::optional<std::string> InputQuery(const std::string& title, const std::string& prompt,
@@ -21,9 +27,11 @@ public:
     void ShowError(const std::string& text) override;
     std::optional<uint32_t> PickColor(uint32_t initial) override;
     std::optional<std::string> PickFolder(const std::string& prompt) override;
+    TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) override;
 
 private:
     QWidget* Parent;
+    std::unique_ptr<TdlgPK3> Browser;
 };
 
 } // namespace quillon

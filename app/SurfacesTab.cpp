@@ -206,6 +206,8 @@ QWidget* TSurfacesTab::BuildSkinAndShaderList() {
     leSkinFile = ReadOnlyField("leSkinFile", box);
     leSkin = ReadOnlyField("leSkin", box);
     bSelectSkin = Button("bSelectSkin", "Load", "", box);
+    bSelectSkinfrompk3 =
+        Button("bSelectSkinfrompk3", "From Game", "Load a skin from the game", box);
     bClearSkin = Button("bClearSkin", "Clear", "", box);
     cbShaderList = ListBox("cbShaderList", box);
     bSelectShaderFile = Button("bSelectShaderFile", "Add", "Add Shaderfile To List", box);
@@ -214,13 +216,14 @@ QWidget* TSurfacesTab::BuildSkinAndShaderList() {
     grid->addWidget(new QLabel("Skin", box), 0, 0);
     grid->addWidget(leSkinFile, 0, 1);
     grid->addWidget(bSelectSkin, 0, 2);
-    grid->addWidget(bClearSkin, 0, 3);
+    grid->addWidget(bSelectSkinfrompk3, 0, 3);
+    grid->addWidget(bClearSkin, 0, 4);
     grid->addWidget(new QLabel("Skin entry", box), 1, 0);
-    grid->addWidget(leSkin, 1, 1, 1, 3);
+    grid->addWidget(leSkin, 1, 1, 1, 4);
     grid->addWidget(new QLabel("Shader list", box), 2, 0);
     grid->addWidget(cbShaderList, 2, 1);
     grid->addWidget(bSelectShaderFile, 2, 2);
-    grid->addWidget(bClearShaderList, 2, 3);
+    grid->addWidget(bClearShaderList, 2, 4);
     grid->setColumnStretch(1, 1);
     return box;
 }

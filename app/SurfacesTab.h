@@ -72,6 +72,7 @@ public:
     QLineEdit* leSkinFile;
     QLineEdit* leSkin;
     QPushButton* bSelectSkin;
+    QPushButton* bSelectSkinfrompk3;
     QPushButton* bClearSkin;
     QComboBox* cbShaderList;
     QPushButton* bSelectShaderFile;

@@ -23,6 +23,8 @@ struct TWindowState {
     std::string ModelFolder; // folder of a model loaded from disk, with a trailing separator
     // The map archive the current model came from; empty for every other source.
     std::string ArchivePath;
+    // For a model from an archive, its folder inside the archive.
+    std::string SelectedFolder;
     // Where the texture manager looks for images, in order.
     std::vector<std::string> TextureSearchFolders;
     int CurrentFrame = 0;

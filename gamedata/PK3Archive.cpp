@@ -37,6 +37,9 @@ std::string ZipErrorText(int code) {
     return text;
 }
 
+// No member of a game archive comes near this; a larger one is a damaged or hostile archive.
+constexpr zip_uint64_t MaxMemberSize = zip_uint64_t(256) << 20;
+
 } // namespace
 
 TPK3Archive::TPK3Archive() = default;
@@ -151,11 +154,27 @@ bool TPK3Archive::ExtractExact(const std::string& memberPath, const std::string&
     return false;
 }
 
+uint64_t TPK3Archive::CheckedMemberSize(size_t index, const std::string& folder) const {
+    zip_stat_t stat;
+    if (zip_stat_index(Zip, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+        throw FileError(ArchivePath,
+                        "cannot read member " + Names[index] + ": " + zip_strerror(Zip));
+    std::error_code error;
+    const fs::space_info space = fs::space(folder, error);
+    const bool tooLarge = stat.size > MaxMemberSize || (!error && stat.size > space.available);
+    if (tooLarge)
+        throw FileError(ArchivePath, "member " + Names[index] + " declares " +
+                                         std::to_string(stat.size) +
+                                         " bytes, more than a member may hold or the disk has");
+    return stat.size;
+}
+
 void TPK3Archive::ExtractMember(size_t index, const std::string& target) {
     std::error_code error;
     fs::create_directories(fs::path(target).parent_path(), error);
     if (error)
         throw FileError(target, "cannot create its folder: " + error.message());
+    const uint64_t declared = CheckedMemberSize(index, fs::path(target).parent_path().string());
     zip_file_t* in = zip_fopen_index(Zip, index, 0);
     if (!in)
         throw FileError(ArchivePath,
@@ -167,8 +186,15 @@ void TPK3Archive::ExtractMember(size_t index, const std::string& target) {
     bool ok = static_cast<bool>(out);
     char buffer[1 << 15];
     zip_int64_t got = 0;
-    while (ok && (got = zip_fread(in, buffer, sizeof buffer)) > 0)
+    uint64_t written = 0;
+    while (ok && (got = zip_fread(in, buffer, sizeof buffer)) > 0) {
+        written += static_cast<uint64_t>(got);
+        if (written > declared) {
+            got = -1; // more data than declared: damaged
+            break;
+        }
         ok = static_cast<bool>(out.write(buffer, got));
+    }
     zip_fclose(in);
     out.close();
     if (!ok || got < 0 || !out) {

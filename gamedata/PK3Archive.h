@@ -3,6 +3,7 @@
 // format defines. Nothing is read from an archive in place; callers extract and open the copy.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ public:
 
     // Writes the one member whose path is exactly `memberPath` (as FindFirst reports it) below
     // `folder`; false when there is no such member or its name is unsafe.
+    //
+    // Both extractions refuse with a FileError a member that declares more than 256 MiB or more
+    // than the disk has free, or whose data run past its declared size.
     [[nodiscard]] bool ExtractExact(const std::string& memberPath, const std::string& folder);
 
     // True for a member name that stays below any extraction folder.
@@ -52,6 +56,8 @@ public:
 
 private:
     void ExtractMember(size_t index, const std::string& target);
+    // The member's declared size, checked against the limits.
+    uint64_t CheckedMemberSize(size_t index, const std::string& folder) const;
     bool FindFrom(size_t start, TPK3Member& member);
 
     zip* Zip = nullptr;

@@ -1,5 +1,9 @@
 #include "ScriptedDialogs.h"
 
+#include "app/dlgPK3.h"
+
+#include <QTreeWidget>
+
 namespace quillon::test {
 
 namespace {
@@ -10,7 +14,45 @@ template <class T> std::optional<T> Next(std::deque<std::optional<T>>& queue) {
     queue.pop_front();
     return answer;
 }
+
+void ListTree(const QTreeWidgetItem* item, int depth, std::vector<std::string>& lines) {
+    lines.push_back(std::string(2 * depth, ' ') + item->text(0).toStdString());
+    for (int i = 0; i < item->childCount(); ++i)
+        ListTree(item->child(i), depth + 1, lines);
+}
+
+QTreeWidgetItem* FindMember(QTreeWidget& tree, const std::string& path) {
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+        const QTreeWidgetItem* parent = (*it)->parent();
+        const std::string prefix = parent ? parent->text(0).toStdString() : "";
+        if ((*it)->childCount() == 0 && prefix + (*it)->text(0).toStdString() == path)
+            return *it;
+    }
+    return nullptr;
+}
 } // namespace
+
+TScriptedDialogs::TScriptedDialogs() = default;
+TScriptedDialogs::~TScriptedDialogs() = default;
+
+TArchiveChoice TScriptedDialogs::BrowseArchive(const TArchiveBrowse& browse) {
+    BrowsesShown.push_back(browse);
+    if (!Browser)
+        Browser = std::make_unique<TdlgPK3>(*this);
+    const bool filled = Browser->Fill(browse);
+    LastCaption = Browser->windowTitle().toStdString();
+    LastTree.clear();
+    for (int i = 0; i < Browser->tvPK3->topLevelItemCount(); ++i)
+        ListTree(Browser->tvPK3->topLevelItem(i), 0, LastTree);
+    const std::optional<std::string> member = Next(Members);
+    if (!filled || !member)
+        return Browser->Choice(false);
+    if (QTreeWidgetItem* item = FindMember(*Browser->tvPK3, *member)) {
+        Browser->tvPK3->setCurrentItem(item);
+        Browser->NodeClicked();
+    }
+    return Browser->Choice(true);
+}
 
 bool TScriptedDialogs::Execute(TFileDialog& dialog) {
     FileDialogsShown.push_back(dialog);

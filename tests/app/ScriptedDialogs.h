@@ -5,14 +5,21 @@
 #include "app/Dialogs.h"
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace quillon {
+class TdlgPK3;
+}
 
 namespace quillon::test {
 
 class TScriptedDialogs : public IDialogs {
 public:
+    TScriptedDialogs();
+    ~TScriptedDialogs() override;
     bool Execute(TFileDialog& dialog) override;
     std::optional<std::string> InputQuery(const std::string& title, const std::string& prompt,
                                           const std::string& initial) override;
@@ -23,6 +30,9 @@ public:
     void ShowError(const std::string& text) override;
     std::optional<uint32_t> PickColor(uint32_t initial) override;
     std::optional<std::string> PickFolder(const std::string& prompt) override;
+    // The program's own browser fills its tree (a mode 3 browse asks for the map archive among
+    // the file answers); the member answer is then clicked in the tree, as the user would.
+    TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) override;
 
     // Answers; a file answer with several files is an OpenMany choice.
     std::deque<std::vector<std::string>> Files;
@@ -32,6 +42,8 @@ public:
     std::deque<TAnswer> Answers;
     std::deque<std::optional<uint32_t>> Colors;
     std::deque<std::optional<std::string>> Folders;
+    // Member paths to pick in the archive browser; none (or an empty queue) cancels.
+    std::deque<std::optional<std::string>> Members;
 
     // What was asked.
     std::vector<TFileDialog> FileDialogsShown;
@@ -43,6 +55,13 @@ public:
     std::vector<std::string> Errors;
     std::vector<uint32_t> ColorsOffered;
     int FoldersAsked = 0;
+    std::vector<TArchiveBrowse> BrowsesShown;
+    // The browser's tree at its last showing: one line per node, indented by depth.
+    std::vector<std::string> LastTree;
+    std::string LastCaption;
+
+private:
+    std::unique_ptr<TdlgPK3> Browser; // created at the first browse, inside the application
 };
 
 } // namespace quillon::test
