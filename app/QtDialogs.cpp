@@ -139,6 +139,9 @@ std::optional<size_t> TQtDialogs::ShowList(const std::string& caption,
     box.resize(720, 360);
     auto* list = new QListWidget(&box);
     list->setObjectName("lbList");
+    // Findings are sentences: they wrap rather than run off the list's edge.
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const std::string& line : lines)
         list->addItem(Q(line));
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &box);

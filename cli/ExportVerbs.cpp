@@ -35,6 +35,7 @@ struct ExportArgs {
     double scale = 1;
     std::string skeletal = "skin";
     TResolveSettings settings;
+    bool yes = false;
 };
 
 // Every model kind the verb reads, loaded and ready to export.
@@ -113,21 +114,22 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
     model.Name = WithoutExtension(FilePart(path));
     if (EqualsIgnoringCase(extension, ".md3")) {
         if (!loaded.md3.LoadFromFile(path))
-            return InvalidInput(path, "not a valid MD3 file");
+            return NotValid(path, "MD3", loaded.md3.LastError());
         model.MD3 = &loaded.md3;
         loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
     } else if (skeletal) {
+        loaded.mdm.AskLimit = AnswerLimits(args.yes);
         if (!loaded.mdm.LoadFromFile(path))
-            return InvalidInput(path, "not a valid MDM file");
+            return NotValid(path, "MDM", loaded.mdm.LastError());
         if (!loaded.mdx.LoadFromFile(args.models[1]))
-            return InvalidInput(args.models[1], "not a valid MDX file");
+            return NotValid(args.models[1], "MDX", loaded.mdx.LastError());
         LoadScript(args.models[1], loaded);
         model.MDM = &loaded.mdm;
         model.MDX = &loaded.mdx;
         loaded.ref = {TModelKind::Skeletal, nullptr, &loaded.mdm};
     } else if (EqualsIgnoringCase(extension, ".mds")) {
         if (!loaded.mds.LoadFromFile(path) || !loaded.mds.ConvertToSkeletal(loaded.mdm, loaded.mdx))
-            return InvalidInput(path, "not a valid MDS file");
+            return NotValid(path, "MDS", loaded.mds.LastError());
         model.MDM = &loaded.mdm;
         model.MDX = &loaded.mdx;
         loaded.ref = {TModelKind::MDS, nullptr, &loaded.mdm};
@@ -148,7 +150,7 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
         loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
     } else if (EqualsIgnoringCase(extension, ".ms3d")) {
         if (!loaded.ms3d.LoadFromFile(path))
-            return InvalidInput(path, "not a valid MilkShape 3D file");
+            return NotValid(path, "MS3D", loaded.ms3d.LastError());
         model.MS3D = &loaded.ms3d;
     } else {
         std::cerr << path << ": not a model the export reads (.md3, .mdm, .mds, .map, .ms3d)\n";
@@ -246,6 +248,7 @@ void AddExportVerbs(VerbContext& context) {
                      "skin (a glTF skin where it follows the posing, else morph targets) or "
                      "morph (always morph targets)")
         ->check(CLI::IsMember({"skin", "morph"}));
+    verb->add_flag("--yes", args->yes, "continue past the MDM format's limits");
     verb->add_option("--scale", args->scale, "glTF units per game unit")
         ->check(CLI::PositiveNumber);
     auto& run = context.run;

@@ -22,10 +22,7 @@ struct LodArgs {
 
 int RunLod(const LodArgs& a) {
     TMDM mesh;
-    mesh.AskLimit = [yes = a.yes](const std::string& text) {
-        std::cerr << text << (yes ? " Yes (--yes)\n" : " No (use --yes to continue)\n");
-        return yes;
-    };
+    mesh.AskLimit = AnswerLimits(a.yes);
     if (!mesh.LoadFromFile(a.mesh))
         return NotValid(a.mesh, "MDM", mesh.LastError());
     TMDX animation;

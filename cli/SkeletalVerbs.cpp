@@ -183,13 +183,6 @@ ordered_json ANINCJson(const TANINC& script) {
     return {{"numEntries", script.Count()}, {"entries", list}};
 }
 
-LimitQuestion Answer(bool yes) {
-    return [yes](const std::string& text) {
-        std::cerr << text << (yes ? " Yes (--yes)\n" : " No (use --yes to continue)\n");
-        return yes;
-    };
-}
-
 template <class Model, class ToJson> InfoPrinter Printer(const char* kind, ToJson toJson) {
     return [kind, toJson](const std::string& path, bool json) {
         Model model;
@@ -210,7 +203,7 @@ struct SkeletalArgs {
 
 int RunBake(const SkeletalArgs& a) {
     TMDM mesh;
-    mesh.AskLimit = Answer(a.yes);
+    mesh.AskLimit = AnswerLimits(a.yes);
     if (!mesh.LoadFromFile(a.input))
         return NotValid(a.input, "MDM", mesh.LastError());
     TMDX animation;
@@ -269,7 +262,7 @@ int RunResave(const SkeletalArgs& a) {
     const std::string ext = Extension(a.input);
     if (ext == ".mdm") {
         TMDM mesh;
-        mesh.AskLimit = Answer(a.yes);
+        mesh.AskLimit = AnswerLimits(a.yes);
         if (!mesh.LoadFromFile(a.input))
             return NotValid(a.input, "MDM", mesh.LastError());
         return mesh.SaveToFile(a.output) ? int(ExitDone) : NotWritten(a.output, mesh.LastError());

@@ -35,6 +35,8 @@ int InvalidInput(const std::string& path, const std::string& what);
 int NotValid(const std::string& path, const std::string& kind, const std::string& reason);
 // Prints "path: not written: reason" and returns ExitFileProblem.
 int NotWritten(const std::string& path, const std::string& reason);
+// The answer to the MDM reader's limit questions: `yes` as given by --yes, said on stderr.
+std::function<bool(const std::string& text)> AnswerLimits(bool yes);
 // The value with a negative zero made positive, for printing: "-0" reads as another number.
 float WithoutNegativeZero(float value);
 

@@ -22,6 +22,13 @@ int NotWritten(const std::string& path, const std::string& reason) {
     return ExitFileProblem;
 }
 
+std::function<bool(const std::string& text)> AnswerLimits(bool yes) {
+    return [yes](const std::string& text) {
+        std::cerr << text << (yes ? " Yes (--yes)\n" : " No (use --yes to continue)\n");
+        return yes;
+    };
+}
+
 float WithoutNegativeZero(float value) {
     return value == 0 ? 0.0f : value;
 }

@@ -124,6 +124,18 @@ TEST_F(CliReasons, TheLimitTheUserRefusedAndAScriptLine) {
               std::string::npos)
         << refused.err;
 
+    // The export asks the same question and takes the same answer.
+    TMDX animation = BuildMDX(2, 1);
+    ASSERT_TRUE(animation.SaveToFile(dir.File("a.mdx")));
+    const std::string exportArgs =
+        "export " + dir.File("big.mdm") + " " + dir.File("a.mdx") + " -o " + dir.File("big.glb");
+    const CliRun no = Run(exportArgs);
+    EXPECT_EQ(no.status, 1);
+    EXPECT_NE(no.err.find(dir.File("big.mdm") + ": not a valid MDM file: surface 0 numVerts"),
+              std::string::npos)
+        << no.err;
+    EXPECT_NE(Run(exportArgs + " --yes").err.find("Yes (--yes)"), std::string::npos);
+
     const std::string script = "walk 0 10 10 15 0 0 0\njump 5 1x 5 20 0 0 0\n";
     WriteBytes(dir.File("a.aninc"), {script.begin(), script.end()});
     const CliRun bad = Run("info " + dir.File("a.aninc"));
