@@ -255,11 +255,7 @@ bool TAnyFileCommands::LoadMap(const std::optional<std::string>& chosenPath) {
     Window.ApplyMenuState(TModelKind::MD3);
     Window.SetModelNameField(path);
     Window.SetModelCaption(FilePart(path));
-    Window.ClearSkin();
-    Window.ResetAnimationControls();
-    Window.ResetView();
-    Window.UpdateSkinsShadersTextures();
-    Window.ReportLoaded(outcome.Message, "Save as MD3");
+    Window.FinishLoad(outcome.Message, "Save as MD3");
     return true;
 }
 

@@ -117,11 +117,7 @@ void TArchiveCommands::LoadMD3FromArchive(bool mapArchive) {
     Window.FillPanels();
     Window.SetModelNameField(NameField(mapArchive ? "MAP:" : "GAME:", *member));
     Window.SetModelCaption(FilePart(*member));
-    Window.ClearSkin();
-    Window.ResetAnimationControls();
-    Window.ResetView();
-    Window.UpdateSkinsShadersTextures();
-    Window.ReportLoaded("MD3 loaded", "Save as MD3");
+    Window.FinishLoad("MD3 loaded", "Save as MD3");
 }
 
 void TArchiveCommands::SelectSkinFromGame() {

@@ -276,7 +276,11 @@ void TForm1::SetStatus(const std::string& text) {
     StatusBarText->setText(QString::fromStdString(text));
 }
 
-void TForm1::ReportLoaded(const std::string& status, const std::string& saveHint) {
+void TForm1::FinishLoad(const std::string& status, const std::string& saveHint) {
+    ClearSkin();
+    ResetAnimationControls();
+    ResetView();
+    UpdateSkinsShadersTextures();
     SetStatus(status);
     SetSaveHints(saveHint);
     // A damaged archive stops the count, never the load.

@@ -123,7 +123,7 @@ public:
     void SetModelNameField(const std::string& text) override;
     void SetModelCaption(const std::string& text) override;
     void SetSaveHints(const std::string& hint) override;
-    void ReportLoaded(const std::string& status, const std::string& saveHint) override;
+    void FinishLoad(const std::string& status, const std::string& saveHint) override;
     void FillPanels() override;
     void ResetAnimationControls() override;
     void ResetView() override;

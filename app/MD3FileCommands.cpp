@@ -42,11 +42,7 @@ void TMD3FileCommands::LoadMD3(const std::optional<std::string>& chosenPath) {
     Window.ApplyMenuState(TModelKind::MD3);
     Window.SetModelNameField(path);
     Window.SetModelCaption(FilePart(path));
-    Window.ClearSkin();
-    Window.ResetAnimationControls();
-    Window.ResetView();
-    Window.UpdateSkinsShadersTextures();
-    Window.ReportLoaded("MD3 loaded", "Save as MD3");
+    Window.FinishLoad("MD3 loaded", "Save as MD3");
 }
 
 void TMD3FileCommands::SaveAs() {

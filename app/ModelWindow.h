@@ -77,9 +77,10 @@ public:
     virtual void SetModelCaption(const std::string& text) = 0;
     // The hint of the Save As command.
     virtual void SetSaveHints(const std::string& hint) = 0;
-    // The end of every model load: the load's status text, the model check's finding count
+    // The end every model load shares: no skin, the animation controls and the view reset, skins,
+    // shaders and textures updated; then the load's status text, the model check's finding count
     // beside it, and the hint of the Save As command.
-    virtual void ReportLoaded(const std::string& status, const std::string& saveHint) = 0;
+    virtual void FinishLoad(const std::string& status, const std::string& saveHint) = 0;
 
     // --- a model changed ---
     virtual void FillPanels() = 0;

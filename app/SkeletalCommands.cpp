@@ -172,11 +172,7 @@ void TSkeletalCommands::ShowLoadedPair(const std::string& nameField, const std::
     Window.FillPanels();
     Window.SetModelNameField(nameField);
     Window.SetModelCaption(caption);
-    Window.ClearSkin();
-    Window.ResetAnimationControls();
-    Window.ResetView();
-    Window.UpdateSkinsShadersTextures();
-    Window.ReportLoaded(LoadedStatus("MDM/MDX loaded", scriptProblem), "Save as MDM/MDX");
+    Window.FinishLoad(LoadedStatus("MDM/MDX loaded", scriptProblem), "Save as MDM/MDX");
 }
 
 void TSkeletalCommands::LoadMDMMDXFromGame() {
@@ -236,11 +232,7 @@ void TSkeletalCommands::LoadMDS(const std::optional<std::string>& chosenPath) {
     Window.FillPanels();
     Window.SetModelNameField(FilePart(*path));
     Window.SetModelCaption(FilePart(*path));
-    Window.ClearSkin();
-    Window.ResetAnimationControls();
-    Window.ResetView();
-    Window.UpdateSkinsShadersTextures();
-    Window.ReportLoaded("MDS loaded and converted to MDM/MDX", "Save as MDM/MDX");
+    Window.FinishLoad("MDS loaded and converted to MDM/MDX", "Save as MDM/MDX");
 }
 
 void TSkeletalCommands::LoadMDX(const std::optional<std::string>& chosenPath) {
