@@ -2,7 +2,8 @@
 # Installs the build into a throw-away root (DESTDIR, prefix /usr) and checks one side of the
 # installed program as a desktop sees it:
 #   files       the installed file list is the expected one
-#   desktop     the desktop entry and the thumbnailer entry pass desktop-file-validate
+#   desktop     the desktop entry passes desktop-file-validate, the thumbnailer entry has its
+#               keys, and every type the two name is defined by the file types
 #   types       the file types: the XML is well formed, the MIME database takes it without a
 #               complaint, and xdg-mime names every type, by extension and by its first bytes
 #   thumbnail   the thumbnailer's command gives a PNG of the size asked, and the installed
@@ -32,17 +33,28 @@ as_user() {
 }
 
 check_files() {
-  (cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/installed.txt"
+  (cd "$root" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) >"$work/installed.txt"
   diff -u "$source/tests/install/InstalledFiles.txt" "$work/installed.txt" ||
     fail "the installed files differ from tests/install/InstalledFiles.txt"
 }
 
+# The MIME types an entry names, one a line.
+named_types() {
+  sed -n 's/^MimeType=//p' "$1" | tr ';' '\n' | sed '/^$/d'
+}
+
 check_desktop() {
-  desktop-file-validate "$usr/share/applications/quillon.desktop"
-  # The thumbnailer entry follows the desktop entry syntax under its own group name.
-  sed 's/^\[Thumbnailer Entry\]$/[Desktop Entry]\nType=Application\nName=thumbnailer/' \
-    "$usr/share/thumbnailers/quillon.thumbnailer" >"$work/thumbnailer.desktop"
-  desktop-file-validate "$work/thumbnailer.desktop"
+  local desktop=$usr/share/applications/quillon.desktop
+  local thumbnailer=$usr/share/thumbnailers/quillon.thumbnailer
+  local xml=$usr/share/mime/packages/quillon.xml
+  desktop-file-validate "$desktop"
+  [ "$(head -n 1 "$thumbnailer")" = "[Thumbnailer Entry]" ] || fail "no thumbnailer group"
+  grep -q '^TryExec=quillon$' "$thumbnailer" || fail "the thumbnailer names no TryExec"
+  grep -q '^Exec=quillon --render %o .*%s.* %i$' "$thumbnailer" || fail "the thumbnailer's Exec"
+  local type
+  for type in $(named_types "$desktop") $(named_types "$thumbnailer"); do
+    grep -q "<mime-type type=\"$type\">" "$xml" || fail "$type is not defined in quillon.xml"
+  done
 }
 
 # Files of each type, named as the type asks and once more without a name the type knows.
@@ -67,7 +79,7 @@ check_types() {
   local xml=$usr/share/mime/packages/quillon.xml
   xmllint --noout "$xml"
   local complaints
-  complaints=$(update-mime-database -V "$usr/share/mime" 2>&1 >/dev/null | grep -iv '^updating\|^writing\|^processing\|^\*\*\*' || true)
+  complaints=$(as_user update-mime-database "$usr/share/mime" 2>&1)
   [ -z "$complaints" ] || fail "update-mime-database complained: $complaints"
   make_typed_files
   local expected=(
@@ -97,11 +109,12 @@ check_thumbnail() {
   command=${command//%i/$build/demo/demo.md3}
   local words
   read -ra words <<<"$command"
+  touch "$work/before"
   as_user "${words[@]}" || fail "the thumbnailer failed: $command"
   [ "$(png_size "$work/thumbnail.png")" = 96x96 ] || fail "the thumbnail is not 96x96"
   [ -d "$work/cache/quillon/tmp" ] || fail "no temporary folder in the user's cache folder"
   local written
-  written=$(find "$usr" -newer "$usr/share/thumbnailers/quillon.thumbnailer" -print)
+  written=$(find "$root" -newer "$work/before" -print)
   [ -z "$written" ] || fail "the installed program wrote into its installation: $written"
 }
 
