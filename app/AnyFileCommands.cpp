@@ -259,8 +259,7 @@ bool TAnyFileCommands::LoadMap(const std::optional<std::string>& chosenPath) {
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus(outcome.Message);
-    Window.SetSaveHints("Save as MD3");
+    Window.ReportLoaded(outcome.Message, "Save as MD3");
     return true;
 }
 

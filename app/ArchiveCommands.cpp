@@ -22,13 +22,12 @@ bool ExtractMember(const std::string& archivePath, const std::string& member,
     archive.Open(archivePath);
     return archive.ExtractExact(member, folder);
 }
+} // namespace
 
-// How the name field shows a member: the archive's tag, then the path with the game's separator.
-std::string ArchiveName(const char* tag, std::string member) {
+std::string TArchiveCommands::NameField(const char* tag, std::string member) {
     std::replace(member.begin(), member.end(), '/', '\\');
     return std::string(tag) + "\\\\" + member;
 }
-} // namespace
 
 TArchiveCommands::TArchiveCommands(IModelWindow& window, QObject* parent)
     : QObject(parent), Window(window) {}
@@ -58,6 +57,13 @@ std::optional<std::string> TArchiveCommands::Browse(int mode) {
     if (!choice.Ok || choice.MemberPath.empty())
         return std::nullopt;
     return choice.MemberPath;
+}
+
+std::optional<std::string> TArchiveCommands::ExtractFromGame(const std::string& member) {
+    const std::string folder = Window.ExtractionFolders().TmpFolder;
+    if (!ExtractMember(Window.GameArchive(), member, folder))
+        return std::nullopt;
+    return folder + member;
 }
 
 void TArchiveCommands::LoadMD3FromGame() {
@@ -109,14 +115,13 @@ void TArchiveCommands::LoadMD3FromArchive(bool mapArchive) {
         return;
     }
     Window.FillPanels();
-    Window.SetModelNameField(ArchiveName(mapArchive ? "MAP:" : "GAME:", *member));
+    Window.SetModelNameField(NameField(mapArchive ? "MAP:" : "GAME:", *member));
     Window.SetModelCaption(FilePart(*member));
     Window.ClearSkin();
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus("MD3 loaded");
-    Window.SetSaveHints("Save as MD3");
+    Window.ReportLoaded("MD3 loaded", "Save as MD3");
 }
 
 void TArchiveCommands::SelectSkinFromGame() {
@@ -129,10 +134,9 @@ void TArchiveCommands::SelectSkinFromGame() {
     TCommandFrame frame(Window);
     frame.ShowHourglass();
     Window.RepaintNow();
-    const std::string folder = Window.ExtractionFolders().TmpFolder;
     // A skin that was not extracted is not loaded: an older copy may lie in the folder.
-    if (ExtractMember(Window.GameArchive(), *member, folder))
-        Window.LoadSkin(folder + *member, true);
+    if (const std::optional<std::string> path = ExtractFromGame(*member))
+        Window.LoadSkin(*path, true);
 }
 
 } // namespace quillon

@@ -27,10 +27,19 @@ public:
     void LoadMD3FromMapArchive();
     void SelectSkinFromGame();
 
+    // Shows the browser; the member path of a usable choice, none otherwise. The browser's
+    // archive and folder are kept until the next browse (BrowsedArchive, BrowsedFolder).
+    std::optional<std::string> Browse(int mode);
+    // The game archive's member extracted into the temporary folder: its path there, none when
+    // the archive has no such member.
+    std::optional<std::string> ExtractFromGame(const std::string& member);
+    const std::string& SelectedFolder() const { return BrowsedFolder; }
+    // How the name field shows a member: the archive's tag ("GAME:", "MAP:"), two separators,
+    // then the member path with the game's separator.
+    static std::string NameField(const char* tag, std::string member);
+
 private:
     void LoadMD3FromArchive(bool mapArchive);
-    // Shows the browser; the member path of a usable choice, none otherwise.
-    std::optional<std::string> Browse(int mode);
     // The map archive chosen by the last browse; empty for the game archive.
     std::string BrowsedArchive;
     std::string BrowsedFolder;

@@ -21,6 +21,9 @@ public:
     std::optional<uint32_t> PickColor(uint32_t) override { return std::nullopt; }
     std::optional<std::string> PickFolder(const std::string&) override { return std::nullopt; }
     TArchiveChoice BrowseArchive(const TArchiveBrowse&) override { return {}; }
+    std::optional<size_t> ShowList(const std::string&, const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
 
     // How many messages, errors and questions went to the error stream.
     int Reported() const { return Count; }

@@ -65,6 +65,10 @@ public:
     virtual std::optional<std::string> PickFolder(const std::string& prompt) = 0;
     // Shows the archive browser. Throws FileError when the archive cannot be read.
     virtual TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) = 0;
+    // A list of lines under `caption`; the line the user double-clicked (which closes the
+    // list), none when it was closed otherwise.
+    virtual std::optional<size_t> ShowList(const std::string& caption,
+                                           const std::vector<std::string>& lines) = 0;
 };
 
 } // namespace quillon

@@ -4,7 +4,10 @@
 #include "AnyFileCommands.h"
 #include "ArchiveCommands.h"
 #include "BonesTab.h"
+#include "CheckCommands.h"
 #include "CommandFrame.h"
+#include "ExportCommands.h"
+#include "FrameSlider.h"
 #include "GeneralTab.h"
 #include "HelpTab.h"
 #include "LodGroup.h"
@@ -20,6 +23,7 @@
 #include "ViewCommands.h"
 #include "ViewTab.h"
 #include "core/CasePath.h"
+#include "core/FileError.h"
 #include "core/Version.h"
 #include "gamedata/ImageHeaderTextures.h"
 #include "gamedata/ScriptText.h"
@@ -27,6 +31,7 @@
 #include "render/ViewRenderer.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -98,6 +103,9 @@ void TForm1::BuildWindow() {
     StatusBarText->setObjectName("StatusBarText");
     statusBar()->setObjectName("StatusBar");
     statusBar()->addWidget(StatusBarText, 1);
+    CheckSummary = new QLabel(statusBar());
+    CheckSummary->setObjectName("CheckSummary");
+    statusBar()->addPermanentWidget(CheckSummary);
     statusBar()->setFocusPolicy(Qt::StrongFocus);
     statusBar()->setSizeGripEnabled(true);
 
@@ -107,9 +115,12 @@ void TForm1::BuildWindow() {
     Texturing = new TTexturingCommands(*this, this);
     MD3Edits = new TMD3EditCommands(*this, *tabTags, this);
     ViewCommands = new TViewCommands(*this, *tabView, this);
-    Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
-    AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
     ArchiveCommands = new TArchiveCommands(*this, this);
+    Skeletal =
+        new TSkeletalCommands(*this, *ArchiveCommands, *tabBones, *tabView->gbLOD, *Playback, this);
+    AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
+    Exports = new TExportCommands(*this, this);
+    Checks = new TCheckCommands(*this, this);
     resize(1100, 800);
 }
 
@@ -122,6 +133,8 @@ void TForm1::ConnectCommands() {
     ViewCommands->Connect(*Menu);
     Skeletal->Connect(*Menu);
     ArchiveCommands->Connect(*Menu);
+    Exports->Connect(*Menu);
+    Checks->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -263,6 +276,27 @@ void TForm1::SetStatus(const std::string& text) {
     StatusBarText->setText(QString::fromStdString(text));
 }
 
+void TForm1::ReportLoaded(const std::string& status, const std::string& saveHint) {
+    SetStatus(status);
+    SetSaveHints(saveHint);
+    // A damaged archive stops the count, never the load.
+    try {
+        CheckSummary->setText(QString::fromStdString(FindingSummary(CheckModel())));
+    } catch (const FileError& error) {
+        CheckSummary->setText(QString::fromStdString(std::string("not checked: ") + error.what()));
+    }
+}
+
+void TForm1::ShowPlace(int surface, int frame) {
+    if (surface >= 0 && surface < tabSurfaces->cbNamesSurfaces->count()) {
+        pcTabs->setCurrentWidget(tabSurfaces);
+        tabSurfaces->cbNamesSurfaces->setCurrentIndex(surface);
+    }
+    if (frame >= 0 && frame <= Playback->tbCurrentFrame->maximum() &&
+        !Playback->cbPlay->isChecked())
+        Playback->tbCurrentFrame->setValue(frame);
+}
+
 QString TForm1::StatusText() const {
     return StatusBarText->text();
 }
@@ -338,6 +372,7 @@ void TForm1::FillSkeletalPanels() {
 }
 
 void TForm1::ClearPanels() {
+    CheckSummary->clear();
     tabGeneral->Clear();
     tabAnimation->Clear();
     tabTags->Clear();

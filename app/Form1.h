@@ -35,6 +35,8 @@ class TAnimationTab;
 class TArchiveCommands;
 class TAnyFileCommands;
 class TBonesTab;
+class TCheckCommands;
+class TExportCommands;
 class TGeneralTab;
 class THelpTab;
 class TMainMenu;
@@ -121,6 +123,7 @@ public:
     void SetModelNameField(const std::string& text) override;
     void SetModelCaption(const std::string& text) override;
     void SetSaveHints(const std::string& hint) override;
+    void ReportLoaded(const std::string& status, const std::string& saveHint) override;
     void FillPanels() override;
     void ResetAnimationControls() override;
     void ResetView() override;
@@ -138,6 +141,9 @@ public:
     void SetArchiveChoice(const std::string& archivePath,
                           const std::string& selectedFolder) override;
     void RegisterMapArchiveShaderFiles() override;
+    std::vector<TFinding> CheckModel() override;
+    std::vector<TSurfaceMaterial> SurfaceMaterials() override;
+    void ShowPlace(int surface, int frame) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -215,6 +221,8 @@ private:
     THelpTab* tabHelp;
     TPlaybackControls* Playback;
     QLabel* StatusBarText;
+    // The model check's finding count after the last load, at the right of the status bar.
+    QLabel* CheckSummary;
     QWidget* ViewWidget = nullptr;
 
     TMD3FileCommands* MD3Files;
@@ -224,6 +232,8 @@ private:
     TViewCommands* ViewCommands;
     TSkeletalCommands* Skeletal;
     TArchiveCommands* ArchiveCommands;
+    TExportCommands* Exports;
+    TCheckCommands* Checks;
 
     int StartupQuitCode = 0;
     bool Shown = false;

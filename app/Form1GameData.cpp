@@ -10,6 +10,7 @@
 #include "SurfacesTab.h"
 #include "ViewTab.h"
 #include "core/CasePath.h"
+#include "gamedata/ModelCheck.h"
 #include "gamedata/SurfaceDetails.h"
 
 #include <QAction>
@@ -171,6 +172,20 @@ void TForm1::ReloadTextures() {
     if (pcTabs->currentWidget() == tabSurfaces)
         RefreshTexturePreview();
     DrawView();
+}
+
+std::vector<TFinding> TForm1::CheckModel() {
+    if (State.ModelKind == TModelKind::None)
+        return {};
+    const bool skeletal = IsSkeletal(State.ModelKind);
+    const TANINC* script =
+        skeletal && !ProgramInstances.ANINC.Entries.empty() ? &ProgramInstances.ANINC : nullptr;
+    return quillon::CheckModel(ResolveInput(), skeletal ? &ProgramInstances.MDX : nullptr, script,
+                               Resolver, TCheckTarget::ET);
+}
+
+std::vector<TSurfaceMaterial> TForm1::SurfaceMaterials() {
+    return quillon::SurfaceMaterials(ModelRef(), ProgramInstances.Shaders, Resolver.Skin);
 }
 
 } // namespace quillon

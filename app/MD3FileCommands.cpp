@@ -46,8 +46,7 @@ void TMD3FileCommands::LoadMD3(const std::optional<std::string>& chosenPath) {
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus("MD3 loaded");
-    Window.SetSaveHints("Save as MD3");
+    Window.ReportLoaded("MD3 loaded", "Save as MD3");
 }
 
 void TMD3FileCommands::SaveAs() {

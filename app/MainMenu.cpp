@@ -81,6 +81,7 @@ void TMainMenu::Build(QMenuBar* bar) {
     actionFileSaveAs = Add(file, "actionFileSaveAs", "&Save As...", "Ctrl+S");
     actionModelMDMMDXframesToMD3 =
         Add(file, "actionModelMDMMDXframesToMD3", "Export Frames-range To MD3");
+    actionFileExportGltf = Add(file, "actionFileExportGltf", "Export glTF...");
     file->addSeparator();
     actionFileExit = Add(file, "actionFileExit", "E&xit");
 
@@ -102,6 +103,7 @@ void TMainMenu::Build(QMenuBar* bar) {
     QMenu* tools = bar->addMenu("T&ools");
     QMenu* colorConvert = tools->addMenu("Color Convert");
     menuToolsColorconvertRadiant = Add(colorConvert, "menuToolsColorconvertRadiant", "0 0 0");
+    actionToolsCheckModel = Add(tools, "actionToolsCheckModel", "Check Model...");
 
     QMenu* settings = bar->addMenu("&Settings");
     actionSettingsGamedir = Add(settings, "actionSettingsGamedir", "Select &Game Path...");
@@ -196,7 +198,8 @@ void TMainMenu::ApplyModelKind(TModelKind kind) {
     CurrentKind = kind;
     const bool md3 = kind == TModelKind::MD3;
     const bool skeletal = IsSkeletal(kind);
-    SetEnabled(actionModelClear, kind != TModelKind::None);
+    for (QAction* a : {actionModelClear, actionFileExportGltf, actionToolsCheckModel})
+        SetEnabled(a, kind != TModelKind::None);
     for (QAction* a :
          {actionFileAddframe, actionFileAddframes, actionFileAddframesequence,
           actionModelDeleteframe, actionModelMD3Scale, menuModelTagsInvertX, menuModelTagsInvertY,

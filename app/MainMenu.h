@@ -46,6 +46,7 @@ public:
     QAction* menuFileLoadFromPK3;
     QAction* actionFileSaveAs;
     QAction* actionModelMDMMDXframesToMD3;
+    QAction* actionFileExportGltf;
     QAction* actionFileExit;
     // Texturing
     QAction* actionFileSelectSkinfrompk3;
@@ -95,6 +96,7 @@ public:
     QActionGroup* GammaItems;
     // Tools
     QAction* menuToolsColorconvertRadiant;
+    QAction* actionToolsCheckModel;
     // Settings
     QAction* actionSettingsGamedir;
     QAction* actionSettingsCleanup;

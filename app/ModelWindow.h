@@ -7,9 +7,11 @@
 
 #include "Dialogs.h"
 #include "ProgramInstances.h"
+#include "core/Finding.h"
 #include "gamedata/AppFolders.h"
 #include "gamedata/ModelKind.h"
 #include "gamedata/ModelSource.h"
+#include "interchange/SurfaceMaterials.h"
 #include "render/ViewImage.h"
 
 #include <functional>
@@ -75,6 +77,9 @@ public:
     virtual void SetModelCaption(const std::string& text) = 0;
     // The hint of the Save As command.
     virtual void SetSaveHints(const std::string& hint) = 0;
+    // The end of every model load: the load's status text, the model check's finding count
+    // beside it, and the hint of the Save As command.
+    virtual void ReportLoaded(const std::string& status, const std::string& saveHint) = 0;
 
     // --- a model changed ---
     virtual void FillPanels() = 0;
@@ -108,6 +113,17 @@ public:
                                   const std::string& selectedFolder) = 0;
     // Reads the shader scripts extracted from the map archive.
     virtual void RegisterMapArchiveShaderFiles() = 0;
+
+    // --- the model check and the export ---
+    // The current model checked against what the skeletal game accepts, with its skin, shaders
+    // and images; none while no model is loaded. Raises FileError when an archive is damaged.
+    virtual std::vector<TFinding> CheckModel() = 0;
+    // Each surface's image and colour as the last update of skins, shaders and textures
+    // resolved them.
+    virtual std::vector<TSurfaceMaterial> SurfaceMaterials() = 0;
+    // Shows a place of the model: `surface` chosen on the Surfaces tab, `frame` made current;
+    // either is skipped when -1 or beyond the model.
+    virtual void ShowPlace(int surface, int frame) = 0;
 
     // --- the 3D view ---
     // The screenshot's picture of the view (model colours, its mask as alpha); none when the

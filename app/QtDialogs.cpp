@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 namespace quillon {
 
@@ -127,6 +130,26 @@ std::optional<uint32_t> TQtDialogs::PickColor(uint32_t initial) {
     if (!chosen.isValid())
         return std::nullopt;
     return uint32_t(chosen.red()) | uint32_t(chosen.green()) << 8 | uint32_t(chosen.blue()) << 16;
+}
+
+std::optional<size_t> TQtDialogs::ShowList(const std::string& caption,
+                                           const std::vector<std::string>& lines) {
+    QDialog box(Parent);
+    box.setWindowTitle(Q(caption));
+    box.resize(720, 360);
+    auto* list = new QListWidget(&box);
+    list->setObjectName("lbList");
+    for (const std::string& line : lines)
+        list->addItem(Q(line));
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &box);
+    QObject::connect(close, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &box, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(list);
+    layout->addWidget(close);
+    if (box.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return std::nullopt;
+    return size_t(list->currentRow());
 }
 
 std::optional<std::string> TQtDialogs::PickFolder(const std::string& prompt) {

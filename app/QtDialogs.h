@@ -28,6 +28,8 @@ public:
     std::optional<uint32_t> PickColor(uint32_t initial) override;
     std::optional<std::string> PickFolder(const std::string& prompt) override;
     TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) override;
+    std::optional<size_t> ShowList(const std::string& caption,
+                                   const std::vector<std::string>& lines) override;
 
 private:
     QWidget* Parent;

@@ -1,5 +1,6 @@
 #include "SkeletalCommands.h"
 
+#include "ArchiveCommands.h"
 #include "BonesTab.h"
 #include "CommandFrame.h"
 #include "LodGroup.h"
@@ -7,6 +8,7 @@
 #include "ModelWindow.h"
 #include "PlaybackControls.h"
 #include "core/CasePath.h"
+#include "gamedata/ArchiveTree.h"
 #include "lod/LodCalculation.h"
 #include "skeletal/Bake.h"
 #include "skeletal/SkeletalEdits.h"
@@ -48,9 +50,11 @@ std::string StrayTag(const TMDM& mesh, const TMDX& animation) {
 
 } // namespace
 
-TSkeletalCommands::TSkeletalCommands(IModelWindow& window, TBonesTab& bones, TLodGroup& lod,
-                                     TPlaybackControls& playback, QObject* parent)
-    : QObject(parent), Window(window), Bones(bones), LOD(lod), Playback(playback) {
+TSkeletalCommands::TSkeletalCommands(IModelWindow& window, TArchiveCommands& archive,
+                                     TBonesTab& bones, TLodGroup& lod, TPlaybackControls& playback,
+                                     QObject* parent)
+    : QObject(parent), Window(window), Archive(archive), Bones(bones), LOD(lod),
+      Playback(playback) {
     MeshDialog.Title = "Select a playermodel to load";
     MeshDialog.Filter = MeshFilter;
     AnimationDialog.Title = "Select a playermodel-animation to load";
@@ -67,6 +71,8 @@ TSkeletalCommands::TSkeletalCommands(IModelWindow& window, TBonesTab& bones, TLo
 void TSkeletalCommands::Connect(TMainMenu& menu) {
     ConnectCommand(Window, menu, menu.actionFileLoadMDMMDX, this,
                    [this] { LoadMDMMDX(std::nullopt, std::nullopt); });
+    ConnectCommand(Window, menu, menu.actionFileLoadfromgameMDMMDX, this,
+                   [this] { LoadMDMMDXFromGame(); });
     ConnectCommand(Window, menu, menu.actionFileLoadMDS, this, [this] { LoadMDS(std::nullopt); });
     const std::pair<QAction*, void (TSkeletalCommands::*)(const std::optional<std::string>&)>
         loads[] = {{menu.actionFileLoadMDX, &TSkeletalCommands::LoadMDX},
@@ -115,11 +121,12 @@ std::string TSkeletalCommands::ReadScript(const std::string& animationPath) {
     return problem;
 }
 
-void TSkeletalCommands::ShowSkeletal(TModelKind kind, const std::string& folder) {
+void TSkeletalCommands::ShowSkeletal(TModelKind kind, const std::string& folder,
+                                     TModelSource source) {
     Window.ApplyTabSet(kind);
     Window.ApplyMenuState(kind);
     Window.RepaintNow();
-    Window.SetCurrentModel(kind, TModelSource::File, folder);
+    Window.SetCurrentModel(kind, source, folder);
 }
 
 std::string TSkeletalCommands::ChosenFileFolder(TModelKind kind) const {
@@ -156,16 +163,61 @@ void TSkeletalCommands::LoadMDMMDX(const std::optional<std::string>& meshPath,
     const std::string scriptProblem = ReadScript(*animation);
     frame.ShowHourglass();
     ShowSkeletal(TModelKind::Skeletal, FolderPart(*mesh));
+    ShowLoadedPair(FilePart(*mesh), FilePart(*mesh), scriptProblem);
+}
+
+void TSkeletalCommands::ShowLoadedPair(const std::string& nameField, const std::string& caption,
+                                       const std::string& scriptProblem) {
     Window.ModelOpenDialog().FileName.clear();
     Window.FillPanels();
-    Window.SetModelNameField(FilePart(*mesh));
-    Window.SetModelCaption(FilePart(*mesh));
+    Window.SetModelNameField(nameField);
+    Window.SetModelCaption(caption);
     Window.ClearSkin();
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus(LoadedStatus("MDM/MDX loaded", scriptProblem));
-    Window.SetSaveHints("Save as MDM/MDX");
+    Window.ReportLoaded(LoadedStatus("MDM/MDX loaded", scriptProblem), "Save as MDM/MDX");
+}
+
+void TSkeletalCommands::LoadMDMMDXFromGame() {
+    Window.SetStatus("");
+    TCommandFrame frame(Window);
+    frame.Busy();
+    Window.EmptyModels();
+    if (Window.GameArchive().empty())
+        return;
+    const std::optional<std::string> meshMember = Archive.Browse(BrowseGameMDM);
+    // The texture look-up searches the mesh's folder, also after the animation was chosen.
+    const std::string meshFolder = Archive.SelectedFolder();
+    Window.SetArchiveChoice("", meshFolder);
+    if (!meshMember)
+        return;
+    frame.ShowHourglass();
+    ShowSkeletal(TModelKind::Skeletal, "", TModelSource::GameArchive);
+    TProgramInstances& models = Window.Instances();
+    const std::optional<std::string> mesh = Archive.ExtractFromGame(*meshMember);
+    if (!mesh)
+        return Window.ReportLoadFailure(*meshMember, "not extracted from " + Window.GameArchive());
+    if (!models.MDM.LoadFromFile(*mesh))
+        return Window.ReportLoadFailure(*mesh, models.MDM.LastError());
+    const std::optional<std::string> animationMember = Archive.Browse(BrowseGameMDX);
+    Window.SetArchiveChoice("", meshFolder);
+    if (!animationMember)
+        return;
+    const std::optional<std::string> animation = Archive.ExtractFromGame(*animationMember);
+    if (!animation)
+        return Window.ReportLoadFailure(*animationMember,
+                                        "not extracted from " + Window.GameArchive());
+    if (!models.MDX.LoadFromFile(*animation))
+        return Window.ReportLoadFailure(*animation, models.MDX.LastError());
+    // A script left in the temporary folder by an earlier extraction is not this animation's.
+    std::string scriptProblem;
+    if (Archive.ExtractFromGame(WithoutExtension(*animationMember) + ".aninc"))
+        scriptProblem = ReadScript(*animation);
+    else
+        ClearAnimationNames();
+    ShowLoadedPair(TArchiveCommands::NameField("GAME:", *meshMember), FilePart(*meshMember),
+                   scriptProblem);
 }
 
 void TSkeletalCommands::LoadMDS(const std::optional<std::string>& chosenPath) {
@@ -188,8 +240,7 @@ void TSkeletalCommands::LoadMDS(const std::optional<std::string>& chosenPath) {
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus("MDS loaded and converted to MDM/MDX");
-    Window.SetSaveHints("Save as MDM/MDX");
+    Window.ReportLoaded("MDS loaded and converted to MDM/MDX", "Save as MDM/MDX");
 }
 
 void TSkeletalCommands::LoadMDX(const std::optional<std::string>& chosenPath) {

@@ -8,6 +8,7 @@
 
 #include "Dialogs.h"
 #include "gamedata/ModelKind.h"
+#include "gamedata/ModelSource.h"
 
 #include <QObject>
 
@@ -17,6 +18,7 @@
 namespace quillon {
 
 class IModelWindow;
+class TArchiveCommands;
 class TBonesTab;
 class TLodGroup;
 class TMainMenu;
@@ -26,14 +28,16 @@ class TSkeletalCommands : public QObject {
     Q_OBJECT
 public:
     // The MDM reader's limit questions are asked through the window's dialogs from now on.
-    TSkeletalCommands(IModelWindow& window, TBonesTab& bones, TLodGroup& lod,
-                      TPlaybackControls& playback, QObject* parent);
+    TSkeletalCommands(IModelWindow& window, TArchiveCommands& archive, TBonesTab& bones,
+                      TLodGroup& lod, TPlaybackControls& playback, QObject* parent);
     void Connect(TMainMenu& menu);
 
     // With paths, those files stand for the dialogs' choices (as the command line and "Load From
     // File..." give them).
     void LoadMDMMDX(const std::optional<std::string>& meshPath,
                     const std::optional<std::string>& animationPath);
+    // The mesh, then the animation, chosen in the game archive's browser.
+    void LoadMDMMDXFromGame();
     void LoadMDS(const std::optional<std::string>& path);
     void LoadMDX(const std::optional<std::string>& path);
     void LoadMDXBones(const std::optional<std::string>& path);
@@ -59,12 +63,18 @@ private:
     // script that could not be read completely, empty otherwise.
     std::string ReadScript(const std::string& animationPath);
     // The window in the state of `kind` after a load: tab set, menu state, kind and source.
-    void ShowSkeletal(TModelKind kind, const std::string& folder);
+    void ShowSkeletal(TModelKind kind, const std::string& folder,
+                      TModelSource source = TModelSource::File);
+    // The end of a successful MDM/MDX load: panels, name field and caption, no skin, the
+    // animation controls and the view reset, textures, status and Save hints.
+    void ShowLoadedPair(const std::string& nameField, const std::string& caption,
+                        const std::string& scriptProblem);
     // The replacing commands run only while a skeletal model is shown.
     bool IsSkeletalShown() const;
     void ClearAnimationNames();
 
     IModelWindow& Window;
+    TArchiveCommands& Archive;
     TBonesTab& Bones;
     TLodGroup& LOD;
     TPlaybackControls& Playback;

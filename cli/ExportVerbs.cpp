@@ -16,10 +16,12 @@
 #include "mapimport/LevelMap.h"
 #include "skeletal/MDS.h"
 
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <regex>
+#include <optional>
+#include <string_view>
 
 namespace quillon::cli {
 
@@ -48,14 +50,37 @@ struct LoadedModel {
     std::vector<std::string> warnings;
 };
 
+// A frame number of one to nine digits at the start of `text`, which advances past it.
+std::optional<int> TakeFrameNumber(std::string_view& text) {
+    size_t digits = 0;
+    while (digits < text.size() && digits < 10 && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    if (digits == 0 || digits > 9)
+        return std::nullopt;
+    int number = 0;
+    std::from_chars(text.data(), text.data() + digits, number);
+    text.remove_prefix(digits);
+    return number;
+}
+
+// "N" or "N-M".
 bool ParseFrames(const std::string& text, TExportOptions& options) {
-    static const std::regex pattern(R"((\d{1,9})(?:-(\d{1,9}))?)");
-    std::smatch match;
-    if (!std::regex_match(text, match, pattern))
+    std::string_view rest = text;
+    const std::optional<int> first = TakeFrameNumber(rest);
+    if (!first)
         return false;
+    std::optional<int> last = first;
+    if (!rest.empty()) {
+        if (rest.front() != '-')
+            return false;
+        rest.remove_prefix(1);
+        last = TakeFrameNumber(rest);
+        if (!last || !rest.empty())
+            return false;
+    }
     options.AllFrames = false;
-    options.Frames.First = std::stoi(match[1]);
-    options.Frames.Last = match[2].matched ? std::stoi(match[2]) : options.Frames.First;
+    options.Frames.First = *first;
+    options.Frames.Last = *last;
     return true;
 }
 

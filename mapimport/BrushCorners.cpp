@@ -14,38 +14,39 @@ constexpr double SameCornerTolerance = 1.0e-4;
 // Planes whose normals are this close to linearly dependent meet in no single point.
 constexpr double SingularDeterminant = 1.0e-4;
 
-TVec3d Add(TVec3d a, TVec3d b) {
+TMapVector Add(TMapVector a, TMapVector b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
-TVec3d Sub(TVec3d a, TVec3d b) {
+TMapVector Sub(TMapVector a, TMapVector b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
-TVec3d Scale(TVec3d a, double s) {
+TMapVector Scale(TMapVector a, double s) {
     return {a.x * s, a.y * s, a.z * s};
 }
-double Dot(TVec3d a, TVec3d b) {
+double Dot(TMapVector a, TMapVector b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
-TVec3d Cross(TVec3d a, TVec3d b) {
+TMapVector Cross(TMapVector a, TMapVector b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-TVec3d Normalize(TVec3d a) {
+TMapVector Normalize(TMapVector a) {
     const double length = std::sqrt(Dot(a, a));
     return length == 0 ? a : Scale(a, 1 / length);
 }
 
-bool Intersect(const TBrushPlane& a, const TBrushPlane& b, const TBrushPlane& c, TVec3d& point) {
-    const TVec3d bc = Cross(b.normal, c.normal);
+bool Intersect(const TBrushPlane& a, const TBrushPlane& b, const TBrushPlane& c,
+               TMapVector& point) {
+    const TMapVector bc = Cross(b.normal, c.normal);
     const double det = Dot(a.normal, bc);
     if (!(std::fabs(det) >= SingularDeterminant))
         return false;
-    const TVec3d sum = Add(Add(Scale(bc, a.d), Scale(Cross(c.normal, a.normal), b.d)),
-                           Scale(Cross(a.normal, b.normal), c.d));
+    const TMapVector sum = Add(Add(Scale(bc, a.d), Scale(Cross(c.normal, a.normal), b.d)),
+                               Scale(Cross(a.normal, b.normal), c.d));
     point = Scale(sum, 1 / det);
     return true;
 }
 
-bool InsideOtherPlanes(std::span<const TBrushPlane> planes, TVec3d point, size_t i, size_t j,
+bool InsideOtherPlanes(std::span<const TBrushPlane> planes, TMapVector point, size_t i, size_t j,
                        size_t k) {
     for (size_t p = 0; p < planes.size(); ++p) {
         if (p == i || p == j || p == k || !planes[p].valid)
@@ -56,13 +57,13 @@ bool InsideOtherPlanes(std::span<const TBrushPlane> planes, TVec3d point, size_t
     return true;
 }
 
-bool SameCorner(TVec3d a, TVec3d b) {
+bool SameCorner(TMapVector a, TMapVector b) {
     return std::fabs(a.x - b.x) < SameCornerTolerance &&
            std::fabs(a.y - b.y) < SameCornerTolerance && std::fabs(a.z - b.z) < SameCornerTolerance;
 }
 
-void AddCorner(std::vector<TVec3d>& corners, TVec3d point) {
-    for (const TVec3d& corner : corners)
+void AddCorner(std::vector<TMapVector>& corners, TMapVector point) {
+    for (const TMapVector& corner : corners)
         if (SameCorner(corner, point))
             return;
     corners.push_back(point);
@@ -70,9 +71,9 @@ void AddCorner(std::vector<TVec3d>& corners, TVec3d point) {
 
 } // namespace
 
-TBrushPlane BrushPlaneThrough(TVec3d p1, TVec3d p2, TVec3d p3) {
+TBrushPlane BrushPlaneThrough(TMapVector p1, TMapVector p2, TMapVector p3) {
     TBrushPlane plane;
-    const TVec3d n = Cross(Sub(p2, p3), Sub(p1, p3));
+    const TMapVector n = Cross(Sub(p2, p3), Sub(p1, p3));
     const double lengthSquared = Dot(n, n);
     if (!(lengthSquared > 0) || !std::isfinite(lengthSquared))
         return plane;
@@ -82,8 +83,8 @@ TBrushPlane BrushPlaneThrough(TVec3d p1, TVec3d p2, TVec3d p3) {
     return plane;
 }
 
-std::vector<std::vector<TVec3d>> BrushFaceCorners(std::span<const TBrushPlane> planes) {
-    std::vector<std::vector<TVec3d>> corners(planes.size());
+std::vector<std::vector<TMapVector>> BrushFaceCorners(std::span<const TBrushPlane> planes) {
+    std::vector<std::vector<TMapVector>> corners(planes.size());
     const size_t n = planes.size();
     for (size_t i = 0; i < n; ++i) {
         if (!planes[i].valid)
@@ -92,7 +93,7 @@ std::vector<std::vector<TVec3d>> BrushFaceCorners(std::span<const TBrushPlane> p
             if (!planes[j].valid)
                 continue;
             for (size_t k = j + 1; k < n; ++k) {
-                TVec3d point;
+                TMapVector point;
                 if (!planes[k].valid || !Intersect(planes[i], planes[j], planes[k], point) ||
                     !InsideOtherPlanes(planes, point, i, j, k))
                     continue;
@@ -108,22 +109,22 @@ std::vector<std::vector<TVec3d>> BrushFaceCorners(std::span<const TBrushPlane> p
     return corners;
 }
 
-void OrderFaceCorners(std::vector<TVec3d>& corners, TVec3d normal) {
+void OrderFaceCorners(std::vector<TMapVector>& corners, TMapVector normal) {
     const size_t n = corners.size();
-    TVec3d centre;
-    for (const TVec3d& p : corners)
+    TMapVector centre;
+    for (const TMapVector& p : corners)
         centre = Add(centre, p);
     centre = Scale(centre, 1.0 / double(n));
     // Each step picks, among the corners still unplaced, the one at the smallest angle after
     // corner i within the half turn that follows it about the normal.
     for (size_t i = 0; i + 1 < n; ++i) {
-        const TVec3d fromCentre = Sub(corners[i], centre);
-        const TVec3d ahead = Cross(normal, fromCentre);
-        const TVec3d u = Normalize(fromCentre);
+        const TMapVector fromCentre = Sub(corners[i], centre);
+        const TMapVector ahead = Cross(normal, fromCentre);
+        const TMapVector u = Normalize(fromCentre);
         size_t winner = n;
         double bestCosine = -2;
         for (size_t j = i + 1; j < n; ++j) {
-            const TVec3d offset = Sub(corners[j], centre);
+            const TMapVector offset = Sub(corners[j], centre);
             if (!(Dot(ahead, offset) >= 0))
                 continue;
             const double cosine = Dot(u, Normalize(offset));

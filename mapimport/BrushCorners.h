@@ -11,27 +11,27 @@
 
 namespace quillon {
 
-struct TVec3d {
+struct TMapVector {
     double x = 0, y = 0, z = 0;
 };
 
 // Points p on the plane satisfy normal . p = d; the brush lies on the side where normal . p <= d.
 struct TBrushPlane {
-    TVec3d normal;
+    TMapVector normal;
     double d = 0;
     bool valid = false; // false when the three points do not span a plane
 };
 
 // The plane through three points whose normal is normalise((p2 - p3) x (p1 - p3)) and whose
 // constant is -(normal . p1); with the points' z negated this puts the brush's faces outward.
-TBrushPlane BrushPlaneThrough(TVec3d p1, TVec3d p2, TVec3d p3);
+TBrushPlane BrushPlaneThrough(TMapVector p1, TMapVector p2, TMapVector p3);
 
 // For every plane, in order, its corners counter-clockwise about its normal, starting with the
 // corner found first. A plane that touches the brush in fewer than three corners gets fewer than
 // three points (no face).
-std::vector<std::vector<TVec3d>> BrushFaceCorners(std::span<const TBrushPlane> planes);
+std::vector<std::vector<TMapVector>> BrushFaceCorners(std::span<const TBrushPlane> planes);
 
 // Sorts the corners of a convex face counter-clockwise about `normal`, keeping the first in place.
-void OrderFaceCorners(std::vector<TVec3d>& corners, TVec3d normal);
+void OrderFaceCorners(std::vector<TMapVector>& corners, TMapVector normal);
 
 } // namespace quillon

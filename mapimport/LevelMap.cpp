@@ -107,11 +107,11 @@ bool IsWorldEntity(const std::vector<std::string_view>& block) {
     return false;
 }
 
-TVec3d ToDouble(TVector v) {
+TMapVector ToDouble(TVector v) {
     return {v.x, v.y, v.z};
 }
 
-TVector ToFloat(TVec3d v) {
+TVector ToFloat(TMapVector v) {
     return {float(v.x), float(v.y), float(v.z)};
 }
 
@@ -213,7 +213,7 @@ void TLevelMap::AddBrush(const std::vector<std::string_view>& lines, int32_t bru
         plane.scaleT = line.scaleT;
     }
 
-    const std::vector<std::vector<TVec3d>> corners = BrushFaceCorners(solved);
+    const std::vector<std::vector<TMapVector>> corners = BrushFaceCorners(solved);
     for (size_t k = 0; k < planes.size(); ++k) {
         if (corners[k].size() <= 2)
             continue;
@@ -223,7 +223,7 @@ void TLevelMap::AddBrush(const std::vector<std::string_view>& lines, int32_t bru
 }
 
 void TLevelMap::AddFace(const TMapPlane& plane, int32_t brush, int32_t line,
-                        const std::vector<TVec3d>& corners) {
+                        const std::vector<TMapVector>& corners) {
     TMapFace face;
     face.normal = plane.normal;
     face.numCorners = int32_t(corners.size());
@@ -235,7 +235,7 @@ void TLevelMap::AddFace(const TMapPlane& plane, int32_t brush, int32_t line,
     Faces.push_back(std::move(face));
 
     const TMapTexture* texture = plane.textureIndex >= 0 ? &Textures[plane.textureIndex] : nullptr;
-    for (const TVec3d& corner : corners) {
+    for (const TMapVector& corner : corners) {
         TMapVertex vertex;
         vertex.normal = plane.normal;
         vertex.position = ToFloat(corner);

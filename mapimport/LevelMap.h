@@ -15,7 +15,7 @@
 
 namespace quillon {
 
-struct TVec3d;
+struct TMapVector;
 
 class TLevelMap : public TLastError {
 public:
@@ -48,7 +48,7 @@ private:
     void AddBrush(const std::vector<std::string_view>& lines, int32_t brush,
                   TTextureLookup& textures);
     void AddFace(const TMapPlane& plane, int32_t brush, int32_t line,
-                 const std::vector<TVec3d>& corners);
+                 const std::vector<TMapVector>& corners);
 };
 
 } // namespace quillon

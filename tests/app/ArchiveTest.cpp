@@ -2,12 +2,16 @@
 // player folder in two separate runs, a root member, a skin and images; a map archive with its
 // own shader script; damaged archives and a game folder nobody may write to.
 #include "GameDataBuilder.h"
+#include "SkeletalBuilder.h"
 #include "WindowFixture.h"
 #include "app/GeneralTab.h"
 #include "app/MainMenu.h"
+#include "app/PlaybackControls.h"
 #include "app/SurfacesTab.h"
+#include "gamedata/ArchiveTree.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,16 +48,19 @@ class TGame {
 public:
     TGame() {
         std::filesystem::create_directories(Dir.File("etmain"));
-        WriteZip(Archive(), {{"root.md3", ModelBytes(BodyImage)},
-                             {BodyMember, ModelBytes(BodyImage)},
-                             {"models/players/a/body.skin",
-                              "h_body,models/players/a/red.tga\nh_head,models/players/a/red.tga\n"},
-                             {BodyImage, TGAImage(8, 8, 24)},
-                             {SkinImage, TGAImage(4, 4, 24)},
-                             {"models/players/b/head.md3", ModelBytes("")},
-                             {"models/players/a/lower.md3", ModelBytes("")},
-                             {"models/players/m/body.mdm", "not read by the browser"},
-                             {"animations/human/body.mdx", "not read by the browser"}});
+        // The update of skins, shaders and textures runs only when the game has shader scripts.
+        WriteZip(Archive(),
+                 {{"root.md3", ModelBytes(BodyImage)},
+                  {"scripts/other.shader", "textures/other/wall\n{\n}\n"},
+                  {BodyMember, ModelBytes(BodyImage)},
+                  {"models/players/a/body.skin",
+                   "surface0,models/players/a/red.tga\nsurface1,models/players/a/red.tga\n"},
+                  {BodyImage, TGAImage(8, 8, 24)},
+                  {SkinImage, TGAImage(4, 4, 24)},
+                  {"models/players/b/head.md3", ModelBytes("")},
+                  {"models/players/a/lower.md3", ModelBytes("")},
+                  {"models/players/m/body.mdm", "not read by the browser"},
+                  {"animations/human/body.mdx", "not read by the browser"}});
     }
     std::string Settings() const { return "[Game]\nGameDir=" + Dir.Path + "\n"; }
     std::string Archive() const { return Dir.File("etmain/pak0.pk3"); }
@@ -69,6 +76,24 @@ std::string WriteMapArchive(const TempDir& dir) {
                     {"models/mapobjects/box/box.md3", ModelBytes("models/mapobjects/box/box")},
                     {"models/mapobjects/box/wood.tga", TGAImage(16, 8, 24)}});
     return path;
+}
+
+// A game archive holding a skeletal mesh, its animation and the animation's script.
+std::string WriteSkeletalGame(const TempDir& dir) {
+    std::filesystem::create_directories(dir.File("etmain"));
+    const std::vector<char> mesh = MDMFileBytes(BuildMDM({}), false);
+    TMDX animation = BuildMDX(4, 4);
+    const std::string animationFile = dir.File("body.mdx");
+    if (!animation.SaveToFile(animationFile))
+        return {};
+    std::ifstream in(animationFile, std::ios::binary);
+    const std::string animationBytes{std::istreambuf_iterator<char>(in), {}};
+    WriteZip(dir.File("etmain/pak0.pk3"),
+             {{"models/players/m/body.mdm", std::string(mesh.begin(), mesh.end())},
+              {"models/players/m/broken.mdm", "MDMW"},
+              {"animations/human/body.mdx", animationBytes},
+              {"animations/human/body.aninc", "walk 0 2 2 15 0 0 0\nrun 2 2 2 10 0 0 0\n"}});
+    return "[Game]\nGameDir=" + dir.Path + "\n";
 }
 
 bool Loaded(const RecordingTextures& textures, const std::string& path) {
@@ -147,6 +172,39 @@ private slots:
         QCOMPARE(w.Inside().State.ModelKind, TModelKind::None);
         QVERIFY(!w.Inside().State.Busy);
         QVERIFY(w.Dialogs.Errors.empty());
+    }
+
+    void SkeletalPairFromTheGameKeepsTheMeshFolder() {
+        TempDir game;
+        const std::string settings = WriteSkeletalGame(game);
+        QVERIFY(!settings.empty());
+        TWindowFixture w(true, settings);
+        w.Form->show();
+        w.Dialogs.Members.push_back(std::string("models/players/m/body.mdm"));
+        w.Dialogs.Members.push_back(std::string("animations/human/body.mdx"));
+        w.Trigger("actionFileLoadfromgameMDMMDX");
+        QCOMPARE(w.Dialogs.BrowsesShown.size(), size_t(2));
+        QCOMPARE(w.Dialogs.BrowsesShown[0].Mode, int(BrowseGameMDM));
+        QCOMPARE(w.Dialogs.BrowsesShown[1].Mode, int(BrowseGameMDX));
+        const TFormAccess inside = w.Inside();
+        QCOMPARE(w.Form->StatusText(), QString("MDM/MDX loaded"));
+        QCOMPARE(inside.State.ModelKind, TModelKind::Skeletal);
+        QCOMPARE(inside.State.ModelSource, TModelSource::GameArchive);
+        QCOMPARE(inside.State.SelectedFolder, std::string("models/players/m/"));
+        QVERIFY(inside.State.ModelFolder.empty());
+        QCOMPARE(inside.tabGeneral->leName->text(),
+                 QString("GAME:\\\\models\\players\\m\\body.mdm"));
+        QCOMPARE(inside.gbModel->title(), QString("body.mdm"));
+        QCOMPARE(w.Instances.MDX.Header.numFrames, uint32_t(4));
+        QCOMPARE(inside.Playback->cbAnimName->count(), 2);
+
+        // A mesh the reader refuses ends the command before the animation is asked for.
+        w.Dialogs.Members.push_back(std::string("models/players/m/broken.mdm"));
+        w.Trigger("actionFileLoadfromgameMDMMDX");
+        QCOMPARE(w.Dialogs.BrowsesShown.size(), size_t(3));
+        QVERIFY(w.Form->StatusText().startsWith("broken.mdm"));
+        QCOMPARE(w.Instances.MDM.Surfaces.size(), size_t(0));
+        QVERIFY(!w.Inside().State.Busy);
     }
 
     void GameCommandsNeedAGameFolder() {

@@ -93,6 +93,13 @@ bool TScriptedDialogs::AskYesNo(const std::string& caption, const std::string& t
     return AskYesNoCancel(caption, text) == TAnswer::Yes;
 }
 
+std::optional<size_t> TScriptedDialogs::ShowList(const std::string& caption,
+                                                 const std::vector<std::string>& lines) {
+    ListsShown.push_back({caption});
+    ListsShown.back().insert(ListsShown.back().end(), lines.begin(), lines.end());
+    return Next(ListChoices);
+}
+
 void TScriptedDialogs::ShowMessage(const std::string& text) {
     Messages.push_back(text);
 }

@@ -33,6 +33,8 @@ public:
     // The program's own browser fills its tree (a mode 3 browse asks for the map archive among
     // the file answers); the member answer is then clicked in the tree, as the user would.
     TArchiveChoice BrowseArchive(const TArchiveBrowse& browse) override;
+    std::optional<size_t> ShowList(const std::string& caption,
+                                   const std::vector<std::string>& lines) override;
 
     // Answers; a file answer with several files is an OpenMany choice.
     std::deque<std::vector<std::string>> Files;
@@ -44,6 +46,8 @@ public:
     std::deque<std::optional<std::string>> Folders;
     // Member paths to pick in the archive browser; none (or an empty queue) cancels.
     std::deque<std::optional<std::string>> Members;
+    // The line to double-click in each list shown; none (or an empty queue) closes it.
+    std::deque<std::optional<size_t>> ListChoices;
 
     // What was asked.
     std::vector<TFileDialog> FileDialogsShown;
@@ -59,6 +63,8 @@ public:
     // The browser's tree at its last showing: one line per node, indented by depth.
     std::vector<std::string> LastTree;
     std::string LastCaption;
+    // Every list shown: its caption, then its lines.
+    std::vector<std::vector<std::string>> ListsShown;
 
 private:
     std::unique_ptr<TdlgPK3> Browser; // created at the first browse, inside the application

@@ -91,6 +91,10 @@ TEST_F(ExportCli, FailuresUseTheExitCodesAndWriteNothing) {
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames 2-1").Code, 2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames 1-3").Code, 2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames a").Code, 2);
+    EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames 0-").Code, 2);
+    EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames 0-1x").Code, 2);
+    EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --frames 1234567890").Code,
+              2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --scale 0").Code, 2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --skeletal bone").Code, 2);
     EXPECT_EQ(Export(dir.File("a.mdm") + " -o " + dir.File("x.glb")).Code, 2);

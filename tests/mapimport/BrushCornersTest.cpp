@@ -9,31 +9,31 @@
 namespace quillon {
 namespace {
 
-TVec3d Sub(TVec3d a, TVec3d b) {
+TMapVector Sub(TMapVector a, TMapVector b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
-double Dot(TVec3d a, TVec3d b) {
+double Dot(TMapVector a, TMapVector b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
-TVec3d Cross(TVec3d a, TVec3d b) {
+TMapVector Cross(TMapVector a, TMapVector b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-TVec3d Neg(TVec3d a) {
+TMapVector Neg(TMapVector a) {
     return {-a.x, -a.y, -a.z};
 }
 
 // The plane of a face whose corners a, b, c run counter-clockwise seen from outside. The plane
 // constant's sign puts the plane through the negated points, so the points go in negated.
-TBrushPlane FacePlane(TVec3d a, TVec3d b, TVec3d c) {
+TBrushPlane FacePlane(TMapVector a, TMapVector b, TMapVector c) {
     return BrushPlaneThrough(Neg(c), Neg(b), Neg(a));
 }
 
 // A rigid placement: a random rotation and an offset of up to 400 units.
 struct Placement {
     double r[3][3];
-    TVec3d offset;
-    TVec3d operator()(double x, double y, double z) const {
+    TMapVector offset;
+    TMapVector operator()(double x, double y, double z) const {
         return {r[0][0] * x + r[0][1] * y + r[0][2] * z + offset.x,
                 r[1][0] * x + r[1][1] * y + r[1][2] * z + offset.y,
                 r[2][0] * x + r[2][1] * y + r[2][2] * z + offset.z};
@@ -58,7 +58,7 @@ Placement RandomPlacement(std::mt19937& random) {
             {offset(random), offset(random), offset(random)}};
 }
 
-std::vector<size_t> CornerCounts(const std::vector<std::vector<TVec3d>>& faces) {
+std::vector<size_t> CornerCounts(const std::vector<std::vector<TMapVector>>& faces) {
     std::vector<size_t> counts;
     for (const auto& face : faces)
         counts.push_back(face.size());
@@ -66,11 +66,11 @@ std::vector<size_t> CornerCounts(const std::vector<std::vector<TVec3d>>& faces) 
 }
 
 // Every turn along the face's boundary goes the same way as the normal.
-void ExpectCounterClockwise(const std::vector<TVec3d>& corners, TVec3d normal) {
+void ExpectCounterClockwise(const std::vector<TMapVector>& corners, TMapVector normal) {
     const size_t n = corners.size();
     for (size_t i = 0; i < n; ++i) {
-        const TVec3d e1 = Sub(corners[(i + 1) % n], corners[i]);
-        const TVec3d e2 = Sub(corners[(i + 2) % n], corners[(i + 1) % n]);
+        const TMapVector e1 = Sub(corners[(i + 1) % n], corners[i]);
+        const TMapVector e2 = Sub(corners[(i + 2) % n], corners[(i + 1) % n]);
         EXPECT_GT(Dot(Cross(e1, e2), normal), 0) << "corner " << i;
     }
 }
@@ -79,8 +79,8 @@ TEST(BrushCorners, PyramidApexWhereFourPlanesMeetIsOneCorner) {
     std::mt19937 random(7);
     for (int trial = 0; trial < 300; ++trial) {
         const Placement at = RandomPlacement(random);
-        const TVec3d b00 = at(-20, -20, 0), b10 = at(20, -20, 0), b11 = at(20, 20, 0),
-                     b01 = at(-20, 20, 0), apex = at(0, 0, 33.3);
+        const TMapVector b00 = at(-20, -20, 0), b10 = at(20, -20, 0), b11 = at(20, 20, 0),
+                         b01 = at(-20, 20, 0), apex = at(0, 0, 33.3);
         const std::vector<TBrushPlane> planes = {
             FacePlane(b00, b01, b11), FacePlane(b00, b10, apex), FacePlane(b10, b11, apex),
             FacePlane(b11, b01, apex), FacePlane(b01, b00, apex)};
@@ -114,7 +114,7 @@ TEST(BrushCorners, CornerBevelledThroughThreeBoxCornersGivesTrianglesAndQuads) {
 }
 
 TEST(BrushCorners, RedundantAndDegeneratePlanesGiveNoFace) {
-    auto v = [](double x, double y, double z) { return TVec3d{x, y, z}; };
+    auto v = [](double x, double y, double z) { return TMapVector{x, y, z}; };
     const std::vector<TBrushPlane> planes = {
         FacePlane(v(1, 0, 0), v(1, 1, 0), v(1, 1, 1)),
         FacePlane(v(0, 0, 0), v(0, 0, 1), v(0, 1, 1)),
@@ -134,7 +134,7 @@ TEST(BrushCorners, RedundantAndDegeneratePlanesGiveNoFace) {
 }
 
 TEST(BrushCorners, OrderingKeepsTheFirstCornerAndRunsCounterClockwise) {
-    std::vector<TVec3d> corners = {{1, 0, 0}, {-1, 0, 0}, {0, -1, 0}, {0.7, 0.7, 0}, {0, 1, 0}};
+    std::vector<TMapVector> corners = {{1, 0, 0}, {-1, 0, 0}, {0, -1, 0}, {0.7, 0.7, 0}, {0, 1, 0}};
     OrderFaceCorners(corners, {0, 0, 1});
     const std::vector<std::pair<double, double>> expected = {
         {1, 0}, {0.7, 0.7}, {0, 1}, {-1, 0}, {0, -1}};
