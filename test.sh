@@ -15,6 +15,13 @@ cmake --build build
 scripts/unpack-testdata.sh build/testdata
 (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure)
 
+# The install_* tests check the installed program in a throw-away root; on a machine of its own
+# (CI: fresh, and root) the Debian package is also installed for real and tried.
+if [ "$(id -u)" -eq 0 ] && command -v dpkg >/dev/null; then
+  (cd build && cpack -G DEB)
+  tests/install/PackageTest.sh build "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)"
+fi
+
 [ "${1:-}" = "--sanitize" ] || exit 0
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_GUI=OFF \
   -DQUILLON_TESTS=ON -DQUILLON_BENCH=OFF -DQUILLON_SANITIZE=ON -DQUILLON_WERROR=ON

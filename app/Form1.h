@@ -99,7 +99,7 @@ public:
     TProgramInstances& Instances() override { return ProgramInstances; }
     IDialogs& Dialogs() override { return UserDialogs; }
     ITextureSource& TextureSource() override { return Textures; }
-    const std::string& ApplicationFolder() const override { return State.ApplicationFolder; }
+    const std::string& ScreenshotFolder() const override { return State.ScreenshotFolder; }
     TModelKind ModelKind() const override { return State.ModelKind; }
     TModelSource ModelSource() const override { return State.ModelSource; }
     int CurrentFrame() const override { return State.CurrentFrame; }

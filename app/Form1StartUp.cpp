@@ -49,10 +49,11 @@ void TForm1::StartUp(const std::string& executablePath) {
     const TAppFolders folders = TAppFolders::ForExecutable(executablePath);
     State.ApplicationFolder = folders.AppFolder;
     State.TemporaryFolder = folders.TmpFolder;
+    State.ScreenshotFolder = folders.ScreenshotFolder;
     Resolver.Folders = folders;
     Resolver.Status = [this](const std::string& text) { SetStatus(text); };
     State.SettingsPath =
-        folders.AppFolder + std::filesystem::path(executablePath).stem().string() + ".ini";
+        folders.SettingsFolder + std::filesystem::path(executablePath).stem().string() + ".ini";
     if (!IsInstalledCorrectly()) {
         UserDialogs.ShowMessage(MissingTexturesMessage);
         RequestQuit(1);
@@ -264,6 +265,7 @@ void TForm1::changeEvent(QEvent* event) {
 void TForm1::WriteSettings() {
     State.Settings.Cleanup = Menu->actionSettingsCleanup->isChecked();
     try {
+        Resolver.Folders.CreateSettingsFolder();
         if (!State.Settings.Write(State.SettingsPath))
             UserDialogs.ShowError("The settings could not be written to " + State.SettingsPath);
     } catch (const FileError& error) {

@@ -31,8 +31,8 @@ public:
     virtual IDialogs& Dialogs() = 0;
     // Where images are found and loaded (the map import measures its textures through it).
     virtual ITextureSource& TextureSource() = 0;
-    // The folder of settings, screenshots and temporary files, ending in "/".
-    virtual const std::string& ApplicationFolder() const = 0;
+    // The folder screenshots are saved into, ending in "/".
+    virtual const std::string& ScreenshotFolder() const = 0;
 
     // --- what is loaded and what the user has chosen ---
     virtual TModelKind ModelKind() const = 0;

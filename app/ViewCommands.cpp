@@ -47,10 +47,10 @@ void TViewCommands::TakeScreenshot() {
     Window.DrawView(); // the view still shows the screenshot's last pass
     if (!image)
         return;
-    const std::string name = FreeScreenshotName(Window.ApplicationFolder());
+    const std::string name = FreeScreenshotName(Window.ScreenshotFolder());
     std::string failure;
     try {
-        if (!WriteTga32(Window.ApplicationFolder() + name, *image))
+        if (!WriteTga32(Window.ScreenshotFolder() + name, *image))
             failure = "writing failed";
     } catch (const FileError& error) {
         failure = error.Reason;

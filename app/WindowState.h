@@ -15,8 +15,10 @@
 namespace quillon {
 
 struct TWindowState {
-    std::string ApplicationFolder; // with a trailing separator
-    std::string TemporaryFolder;   // ApplicationFolder + "tmp/"
+    // The program's own files (textures/); each folder with a trailing separator.
+    std::string ApplicationFolder;
+    std::string TemporaryFolder;
+    std::string ScreenshotFolder;
     std::string SettingsPath;
     TModelKind ModelKind = TModelKind::None;
     TModelSource ModelSource = TModelSource::None;

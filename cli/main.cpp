@@ -1,6 +1,7 @@
 // quillon-cli: the headless side of Quillon, for scripts and batch work.
 #include "Verbs.h"
 
+#include "BashCompletion.h"
 #include "core/FileError.h"
 #include "core/Version.h"
 
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
     AddLodVerbs(context);
     AddExportVerbs(context);
     AddCheckVerbs(context);
+    if (argc == 2 && std::string(argv[1]) == "--bash-completion") { // for the build, not listed
+        std::cout << BashCompletion(app, "quillon-cli");
+        return ExitDone;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help or --version

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quillon needs, only those that are missing.
+# Installs the Debian packages Quillon needs, only those that are missing. The build group also
+# makes the manual pages (help2man) and the .deb (dpkg-dev); the test group checks the installed
+# desktop files (desktop-file-utils, libxml2-utils, and xdg-utils with its file-type lookup
+# libfile-mimeinfo-perl over shared-mime-info).
 # Usage: scripts/install-deps.sh build|test|fuzz|node ...
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libzip-dev zlib1g-dev libjpeg-dev libpng-dev libtinygltf-dev
-  libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev)
+  libinih-dev libcli11-dev nlohmann-json3-dev libmeshoptimizer-dev
+  help2man dpkg-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth imagemagick unzip
-  openarena-081-players openarena-085-data)
+  openarena-081-players openarena-085-data
+  desktop-file-utils libxml2-utils xdg-utils libfile-mimeinfo-perl shared-mime-info)
 fuzz_pkgs=(clang)
 # Node.js runs the glTF validator of the tests (scripts/install-validator.sh asks for it only when
 # the machine has no node or npm command, so a Node.js from elsewhere is left alone).

@@ -76,6 +76,33 @@ private slots:
                  QString("Fix Cracks && Gaps for Current Surface..."));
     }
 
+    void InstalledWindowKeepsItsFilesInTheUserFolders() {
+        TempDir prefix;
+        const std::filesystem::path bin = prefix.File("usr/bin");
+        const std::string data = (bin / QUILLON_DATA_FROM_BIN).lexically_normal().string();
+        std::filesystem::create_directories(data + "/textures");
+        const QByteArray home = qgetenv("QUILLON_HOME"), config = qgetenv("XDG_CONFIG_HOME"),
+                         cache = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("QUILLON_HOME");
+        qputenv("XDG_CONFIG_HOME", prefix.File("config").c_str());
+        qputenv("XDG_CACHE_HOME", prefix.File("cache").c_str());
+        {
+            TScriptedDialogs dialogs;
+            TProgramInstances instances;
+            TForm1 form(instances, dialogs, (bin / "quillon").string());
+            QCOMPARE(form.QuitCode(), 0);
+            QCOMPARE(TFormAccess(form).State.TextureSearchFolders.front(), data + "/textures/BG/");
+            QVERIFY(std::filesystem::is_directory(prefix.File("cache/quillon/tmp/tmpmap")));
+            form.close();
+        }
+        qputenv("QUILLON_HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+        qputenv("XDG_CACHE_HOME", cache);
+        // The settings folder did not exist before the first closing.
+        QVERIFY(std::filesystem::exists(prefix.File("config/quillon/quillon.ini")));
+        QVERIFY(!std::filesystem::exists(data + "/tmp"));
+    }
+
     void MissingTexturesFolderAsksToQuit() {
         TWindowFixture w(false);
         QCOMPARE(w.Form->QuitCode(), 1);
