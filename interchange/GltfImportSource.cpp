@@ -265,16 +265,21 @@ bool TGltfImportSource::ReadPrimitive(int node, const tinygltf::Mesh& mesh, size
             return false;
     }
 
+    // The vertices the triangles use, in the file's order, so a mesh that uses them all keeps
+    // its numbering.
     std::vector<uint32_t> newIndex(count, UINT32_MAX);
+    for (const auto& triangle : triangles)
+        for (uint32_t corner : triangle)
+            newIndex[corner] = 0;
     std::vector<uint32_t> used;
-    for (auto& triangle : triangles)
-        for (uint32_t& corner : triangle) {
-            if (newIndex[corner] == UINT32_MAX) {
-                newIndex[corner] = uint32_t(used.size());
-                used.push_back(corner);
-            }
-            corner = newIndex[corner];
+    for (uint32_t v = 0; v < count; ++v)
+        if (newIndex[v] == 0) {
+            newIndex[v] = uint32_t(used.size());
+            used.push_back(v);
         }
+    for (auto& triangle : triangles)
+        for (uint32_t& corner : triangle)
+            corner = newIndex[corner];
 
     TPrimitiveData data;
     data.Node = node;
@@ -283,11 +288,12 @@ bool TGltfImportSource::ReadPrimitive(int node, const tinygltf::Mesh& mesh, size
     const tinygltf::Node& source = model.nodes[node];
     std::string name = !mesh.name.empty() ? mesh.name : !source.name.empty() ? source.name : "mesh";
     if (mesh.primitives.size() > 1) {
+        // A material named as a game path adds only its last part.
         const int material = primitive.material;
-        name += "_" + (material >= 0 && size_t(material) < model.materials.size() &&
-                               !model.materials[material].name.empty()
-                           ? model.materials[material].name
-                           : std::to_string(p));
+        const bool named = material >= 0 && size_t(material) < model.materials.size() &&
+                           !model.materials[material].name.empty();
+        name += "_" + (named ? FilePart(WithoutExtension(model.materials[material].name))
+                             : std::to_string(p));
     }
     surface.Name = UniqueName(name);
     surface.Shader = ShaderName(model, primitive.material, options.Shaders);

@@ -17,7 +17,7 @@ enum class TShaderSource {
 struct TImportOptions {
     double Scale = 1; // game units per file unit
     TShaderSource Shaders = TShaderSource::Automatic;
-    std::string Animation;      // the glTF animation to bake; empty: the first
+    std::string Animation{};    // the glTF animation to bake; empty: the first
     bool AllAnimations = false; // every animation, one after the other
     double FramesPerSecond = 15;
     bool Keys = false; // sample at the animation's own key times instead of a fixed rate
