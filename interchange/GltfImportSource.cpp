@@ -396,8 +396,17 @@ bool TGltfImportSource::AddSamples(const TGltfAnimationSampler& sampler, const s
                             " frames per second that is more than the 1024 frames an MD3 holds "
                             "(--fps or --keys)");
         const size_t count = size_t(std::floor(span + 1e-4)) + 1;
-        for (size_t k = 0; k < count; ++k)
-            times.push_back(sampler.Start() + k / options.FramesPerSecond);
+        // A sample that falls on a key in all but rounding takes the key's own time, so a file
+        // written at this rate gives back its keys exactly rather than a sliver of the next.
+        const std::vector<double> keys = sampler.KeyTimes();
+        for (size_t k = 0; k < count; ++k) {
+            double t = sampler.Start() + k / options.FramesPerSecond;
+            const auto next = std::lower_bound(keys.begin(), keys.end(), t);
+            for (auto key : {next, next == keys.begin() ? next : next - 1})
+                if (key != keys.end() && std::fabs(*key - t) < 1e-3 / options.FramesPerSecond)
+                    t = *key;
+            times.push_back(t);
+        }
     }
     if (times.empty())
         times.push_back(0);
@@ -454,8 +463,13 @@ bool TGltfImportSource::ReadAnimations(const TImportOptions& options) {
             return false;
     }
     if (FrameTimes.empty()) {
+        // A static model may keep its frame's name in the scene's extras, as the export does.
+        const int scene = std::max(model.defaultScene, 0);
+        std::vector<std::string> names;
+        if (size_t(scene) < model.scenes.size())
+            names = ExtraFrameNames(model.scenes[scene].extras, 1);
         FrameTimes.push_back({});
-        FrameNameList.push_back("base");
+        FrameNameList.push_back(names.empty() ? "base" : names[0]);
     }
     return true;
 }

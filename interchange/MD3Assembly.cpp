@@ -171,13 +171,14 @@ private:
         return text;
     }
 
-    // The tag's axes are the columns of its transform in the game's axes.
+    // The tag's axes are the columns of its transform in the game's axes, kept at the length
+    // they have: a scaled tag scales what the game attaches to it.
     TMD3Tag Tag(size_t t, const TAffine& place) const {
         TMD3Tag tag = Header.Tags[t];
         const TMat3d& g = GltfAxes();
         const TMat3d linear = Multiply(Transposed(g), Multiply(place.Linear, g));
         for (int a = 0; a < 3; ++a)
-            tag.axis[a] = ToVector(Unit({linear[0][a], linear[1][a], linear[2][a]}));
+            tag.axis[a] = ToVector({linear[0][a], linear[1][a], linear[2][a]});
         tag.origin = ToVector(Scaled(FromGltfAxes(place.Translation), Scale));
         return tag;
     }
