@@ -169,7 +169,7 @@ private slots:
         TExportModel model;
         model.MD3 = &md3;
         QVERIFY(ExportGltf(model, {}, w.Home.File("model.glb")).Ok());
-        LoadAny(w, w.Home.File("model.glb"));
+        LoadAny(w, w.Home.File("model.glb"), TAnyEntry::AllSupported);
         QCOMPARE(Status(w), std::string("glTF loaded and converted to MD3"));
         QCOMPARE(w.Instances.MD3.Header.numFrames, md3.Header.numFrames);
         QCOMPARE(Caption(w), std::string("model.glb"));
