@@ -15,7 +15,6 @@ std::array<float, 3> Components(const TVector& v) {
 
 } // namespace
 
-
 // One normal code step: each of the two angle bytes within one of the other's.
 bool NormalsClose(int16_t a, int16_t b) {
     const int latA = uint16_t(a) & 255, latB = uint16_t(b) & 255;
