@@ -5,6 +5,7 @@
 #include "ModelWindow.h"
 #include "SkeletalCommands.h"
 #include "core/CasePath.h"
+#include "interchange/ModelImport.h"
 #include "mapimport/LevelMap.h"
 
 #include <algorithm>
@@ -14,19 +15,21 @@ namespace quillon {
 
 namespace {
 
-const char* const AnyFileFilter = "All Supported Models|*.MD3;*.MDM;*.MDX;*.MDS;*.MAP;*.MS3D"
-                                  "|Quake3 Model  (.MD3)|*.MD3"
-                                  "|Vask Player Model  (.MDM)|*.MDM"
-                                  "|Vask Player Animation  (.MDX)|*.MDX"
-                                  "|Vask Player Animation Bones  (.MDX)|*.MDX"
-                                  "|Vask Player Animation Frames  (.MDX)|*.MDX"
-                                  "|Vask Player Animation Tags  (.MDX)|*.MDX"
-                                  "|Vask Model  (.MDS)|*.MDS"
-                                  "|Quake Map  (.MAP)|*.MAP"
-                                  "|MilkShape Model  (.MS3D)|*.MS3D"
-                                  "|Model Skin  (*.skin)|*.skin"
-                                  "|Model Tags  (*.tag)|*.tag"
-                                  "|Shader-file  (.shader)|*.shader";
+const char* const AnyFileFilter =
+    "All Supported Models|*.MD3;*.MDM;*.MDX;*.MDS;*.MAP;*.MS3D;*.GLTF;*.GLB"
+    "|Quake3 Model  (.MD3)|*.MD3"
+    "|Vask Player Model  (.MDM)|*.MDM"
+    "|Vask Player Animation  (.MDX)|*.MDX"
+    "|Vask Player Animation Bones  (.MDX)|*.MDX"
+    "|Vask Player Animation Frames  (.MDX)|*.MDX"
+    "|Vask Player Animation Tags  (.MDX)|*.MDX"
+    "|Vask Model  (.MDS)|*.MDS"
+    "|Quake Map  (.MAP)|*.MAP"
+    "|MilkShape Model  (.MS3D)|*.MS3D"
+    "|Model Skin  (*.skin)|*.skin"
+    "|Model Tags  (*.tag)|*.tag"
+    "|Shader-file  (.shader)|*.shader"
+    "|glTF 2.0 Model  (.gltf, .glb)|*.GLTF;*.GLB";
 
 const char* const NotYetSupported = "not yet supported..";
 
@@ -42,11 +45,11 @@ std::string UpperExtension(const std::string& path) {
 
 // The entry an extension stands for under "All Supported Models"; other extensions keep it.
 int EntryForExtension(const std::string& path) {
-    static const std::pair<const char*, int> Entries[] = {{".MD3", TAnyFileCommands::MD3},
-                                                          {".MDM", TAnyFileCommands::MDM},
-                                                          {".MDX", TAnyFileCommands::MDX},
-                                                          {".MDS", TAnyFileCommands::MDS},
-                                                          {".MAP", TAnyFileCommands::Map}};
+    static const std::pair<const char*, int> Entries[] = {
+        {".MD3", TAnyFileCommands::MD3},   {".MDM", TAnyFileCommands::MDM},
+        {".MDX", TAnyFileCommands::MDX},   {".MDS", TAnyFileCommands::MDS},
+        {".MAP", TAnyFileCommands::Map},   {".MS3D", TAnyFileCommands::MS3D},
+        {".GLTF", TAnyFileCommands::Gltf}, {".GLB", TAnyFileCommands::Gltf}};
     const std::string extension = UpperExtension(path);
     for (const auto& [text, entry] : Entries)
         if (extension == text)
@@ -72,6 +75,9 @@ TAnyFileCommands::TAnyFileCommands(IModelWindow& window, TSkeletalCommands& skel
     MapDialog.Title = "Select a map to load";
     MapDialog.Filter = "Quake Map (.map)|*.map";
     MapDialog.DefaultExt = ".MAP";
+    MS3DDialog.Title = "Select a MilkShape model to load";
+    MS3DDialog.Filter = "MilkShape Model (.ms3d)|*.ms3d";
+    MS3DDialog.DefaultExt = ".MS3D";
 }
 
 void TAnyFileCommands::Connect(TMainMenu& menu) {
@@ -79,6 +85,7 @@ void TAnyFileCommands::Connect(TMainMenu& menu) {
                    [this] { LoadAnyFromFile(std::nullopt); });
     ConnectCommand(Window, menu, menu.actionFileImportMapAsMD3, this,
                    [this] { LoadMap(std::nullopt); });
+    ConnectCommand(Window, menu, menu.actionFileLoadMS3D, this, [this] { LoadMS3D(std::nullopt); });
 }
 
 bool TAnyFileCommands::LoadAnyFromFile(const std::optional<std::string>& chosenPath) {
@@ -123,11 +130,17 @@ TAnyFileCommands::TOutcome TAnyFileCommands::RunBranch(int entry, const std::str
     case Skin:
         outcome = LoadSkin(path);
         break;
+    case MS3D:
+        outcome = LoadImported(path, "MS3D loaded and converted to MD3");
+        break;
+    case Gltf:
+        outcome = LoadImported(path, "glTF loaded and converted to MD3");
+        break;
     case AllSupported:
-        // Not a model this command opens (".ms3d" among them): only the file is shown.
+        // Not a model this command opens: only the file is shown.
         ShowLoadedFile(path);
         return {};
-    default: // MilkShape models, tag files and shader files
+    default: // tag files and shader files
         return {false, NotYetSupported};
     }
     if (outcome.Loaded)
@@ -198,6 +211,45 @@ TAnyFileCommands::TOutcome TAnyFileCommands::ReadAndConvertMap(const std::string
     if (!map.Warnings.empty())
         Window.Dialogs().ShowMessage(WarningsText(map.Warnings));
     return {true, "MAP loaded and converted to MD3"};
+}
+
+TAnyFileCommands::TOutcome TAnyFileCommands::LoadImported(const std::string& path,
+                                                          const char* done) {
+    Window.ReleaseMapShaderList();
+    // Converted beside the model shown, so a file that fails leaves that model intact.
+    TMD3 converted;
+    const TImportResult result = ImportModel(path, {}, converted);
+    if (!result.Ok())
+        return {false, FilePart(path) + ": " + result.Error};
+    if (!result.Summary.Warnings.empty())
+        Window.Dialogs().ShowMessage(WarningsText(result.Summary.Warnings));
+    Window.Instances().MD3 = std::move(converted);
+    ShowMD3(path);
+    return {true, done};
+}
+
+bool TAnyFileCommands::LoadMS3D(const std::optional<std::string>& chosenPath) {
+    Window.SetStatus("");
+    TOutcome outcome;
+    {
+        TCommandFrame frame(Window);
+        frame.Busy();
+        MS3DDialog.FileName.clear();
+        if (chosenPath)
+            MS3DDialog.FileName = *chosenPath;
+        else if (!Window.Dialogs().Execute(MS3DDialog))
+            return false;
+        const std::string path = MS3DDialog.FileName;
+        frame.ShowHourglass();
+        Window.ResetModelControls();
+        Window.ClearArchivePath();
+        Window.ClearSkin();
+        outcome = LoadImported(path, "MS3D loaded and converted to MD3");
+        if (outcome.Loaded)
+            ShowLoadedFile(path);
+    }
+    Window.SetStatus(outcome.Message);
+    return outcome.Loaded;
 }
 
 TAnyFileCommands::TOutcome TAnyFileCommands::LoadSkin(const std::string& path) {

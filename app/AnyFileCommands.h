@@ -4,8 +4,9 @@
 // empties no model before its dialog: each loader replaces only its own model, and a file that
 // fails to load leaves the model shown as it was. The skeletal entries run the skeletal load
 // commands on the chosen file. "Load .MAP From File..." reads a level file and converts its
-// brushes into the MD3 model. The command line opens files as "Load From File" does by their
-// extension.
+// brushes into the MD3 model. MilkShape and glTF models are imported into the MD3 model, as
+// "Load MS3D From File..." does for MilkShape models. The command line opens files as "Load From
+// File" does by their extension.
 #pragma once
 
 #include "Dialogs.h"
@@ -34,6 +35,8 @@ public:
     bool LoadAnyFromFile(const std::optional<std::string>& chosenPath);
     // True when the map was read and converted.
     bool LoadMap(const std::optional<std::string>& chosenPath);
+    // True when the MilkShape model was read and converted into the MD3 model.
+    bool LoadMS3D(const std::optional<std::string>& chosenPath);
 
     // The dialog's filter entries, counted from 1 as the dialog counts them.
     enum TEntry : int {
@@ -49,7 +52,8 @@ public:
         MS3D,
         Skin,
         Tags,
-        ShaderFile
+        ShaderFile,
+        Gltf
     };
 
 private:
@@ -64,6 +68,8 @@ private:
     bool LoadSkeletal(int entry, const std::string& path);
     TOutcome LoadMapAsMD3(const std::string& path);
     TOutcome LoadSkin(const std::string& path);
+    // A glTF or MilkShape model imported into the MD3 model; `done` is the status on success.
+    TOutcome LoadImported(const std::string& path, const char* done);
     // Reads and converts the map into `model`; a crossed limit is shown in a message box.
     TOutcome ReadAndConvertMap(const std::string& path, TMD3& model);
     void ShowMD3(const std::string& path);
@@ -73,6 +79,7 @@ private:
     TSkeletalCommands& Skeletal;
     TFileDialog AnyFileDialog;
     TFileDialog MapDialog;
+    TFileDialog MS3DDialog;
 };
 
 } // namespace quillon

@@ -48,5 +48,6 @@ void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
 void AddExportVerbs(VerbContext& context);
 void AddCheckVerbs(VerbContext& context);
+void AddImportVerbs(VerbContext& context);
 
 } // namespace quillon::cli

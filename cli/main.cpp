@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     AddLodVerbs(context);
     AddExportVerbs(context);
     AddCheckVerbs(context);
+    AddImportVerbs(context);
     if (argc == 2 && std::string(argv[1]) == "--bash-completion") { // for the build, not listed
         std::cout << BashCompletion(app, "quillon-cli");
         return ExitDone;

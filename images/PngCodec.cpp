@@ -62,4 +62,29 @@ std::vector<uint8_t> EncodePng(const TRgbaImage& image) {
     return out;
 }
 
+TDecodeResult DecodePng(std::span<const uint8_t> file, TRgbaImage& image) {
+    // libpng's simplified reader: it checks every chunk and reports its own reason.
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, file.data(), file.size()))
+        return TDecodeResult::Failed(std::string("PNG: ") + png.message);
+    if (const std::string problem = ImageSizeProblem("PNG", png.width, png.height);
+        !problem.empty()) {
+        png_image_free(&png);
+        return TDecodeResult::Failed(problem);
+    }
+    image.HasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = PNG_FORMAT_RGBA;
+    image.Width = int(png.width);
+    image.Height = int(png.height);
+    image.Pixels.assign(size_t(png.width) * png.height * 4, 0);
+    // A negative row stride stores the file's top row last: our bottom-row-first layout.
+    const png_int_32 stride = -png_int_32(png.width * 4);
+    if (!png_image_finish_read(&png, nullptr, image.Pixels.data(), stride, nullptr)) {
+        image = {};
+        return TDecodeResult::Failed(std::string("PNG: ") + png.message);
+    }
+    return TDecodeResult::Done();
+}
+
 } // namespace quillon

@@ -120,6 +120,13 @@ TExportResult ExportGltf(const TExportModel& model, const TExportOptions& option
     tinygltf::Scene scene;
     scene.name = model.Name;
     scene.nodes = roots;
+    // A model of one frame has no animation to keep the frame's name in its extras.
+    if (model.MD3 && plan.Frames.Count() == 1) {
+        tinygltf::Value::Object extras;
+        extras["frames"] = tinygltf::Value(tinygltf::Value::Array{
+            tinygltf::Value(NameToString(model.MD3->Header.Frames[plan.Frames.First].name))});
+        scene.extras = tinygltf::Value(extras);
+    }
     builder.Document().scenes.push_back(std::move(scene));
     builder.Document().defaultScene = 0;
     const std::vector<TOutputFile> files = builder.Finish(fileName);

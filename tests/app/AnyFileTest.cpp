@@ -1,6 +1,7 @@
 // "Load From File...", "Load .MAP From File..." and files named on the command line: every branch
 // of the any-file dialog by its filter entry and by extension, the entry kept for the next use,
-// what a failed load keeps, and the map conversion's limits in message boxes.
+// what a failed load keeps, the map conversion's limits in message boxes, and the import of
+// MilkShape and glTF models.
 #include "SkeletalBuilder.h"
 #include "WindowFixture.h"
 #include "app/AnyFileCommands.h"
@@ -8,6 +9,7 @@
 #include "app/MainMenu.h"
 #include "app/PlaybackControls.h"
 #include "app/SurfacesTab.h"
+#include "interchange/GltfExport.h"
 #include "mapimport/MapBuilder.h"
 
 #include <QAction>
@@ -67,7 +69,7 @@ std::string BoxMap(const std::string& texture = "base/wall") {
 class AnyFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void DialogOffersTheThirteenEntriesWithoutTitle() {
+    void DialogOffersTheFourteenEntriesWithoutTitle() {
         TWindowFixture w;
         LoadAny(w, w.WriteModel("m.md3", BuildMD3({})));
         const TFileDialog& shown = w.Dialogs.FileDialogsShown.back();
@@ -75,37 +77,40 @@ private slots:
         QCOMPARE(shown.DefaultExt, std::string());
         QCOMPARE(shown.FilterIndex, 1);
         const std::vector<std::string> parts = Split(shown.Filter, '|');
-        QCOMPARE(parts.size(), size_t(26));
-        const std::vector<std::string> expected = {"All Supported Models",
-                                                   "*.MD3;*.MDM;*.MDX;*.MDS;*.MAP;*.MS3D",
-                                                   "Quake3 Model  (.MD3)",
-                                                   "*.MD3",
-                                                   "Vask Player Model  (.MDM)",
-                                                   "*.MDM",
-                                                   "Vask Player Animation  (.MDX)",
-                                                   "*.MDX",
-                                                   "Vask Player Animation Bones  (.MDX)",
-                                                   "*.MDX",
-                                                   "Vask Player Animation Frames  (.MDX)",
-                                                   "*.MDX",
-                                                   "Vask Player Animation Tags  (.MDX)",
-                                                   "*.MDX",
-                                                   "Vask Model  (.MDS)",
-                                                   "*.MDS",
-                                                   "Quake Map  (.MAP)",
-                                                   "*.MAP",
-                                                   "MilkShape Model  (.MS3D)",
-                                                   "*.MS3D",
-                                                   "Model Skin  (*.skin)",
-                                                   "*.skin",
-                                                   "Model Tags  (*.tag)",
-                                                   "*.tag",
-                                                   "Shader-file  (.shader)",
-                                                   "*.shader"};
+        QCOMPARE(parts.size(), size_t(28));
+        const std::vector<std::string> expected = {
+            "All Supported Models",
+            "*.MD3;*.MDM;*.MDX;*.MDS;*.MAP;*.MS3D;*.GLTF;*.GLB",
+            "Quake3 Model  (.MD3)",
+            "*.MD3",
+            "Vask Player Model  (.MDM)",
+            "*.MDM",
+            "Vask Player Animation  (.MDX)",
+            "*.MDX",
+            "Vask Player Animation Bones  (.MDX)",
+            "*.MDX",
+            "Vask Player Animation Frames  (.MDX)",
+            "*.MDX",
+            "Vask Player Animation Tags  (.MDX)",
+            "*.MDX",
+            "Vask Model  (.MDS)",
+            "*.MDS",
+            "Quake Map  (.MAP)",
+            "*.MAP",
+            "MilkShape Model  (.MS3D)",
+            "*.MS3D",
+            "Model Skin  (*.skin)",
+            "*.skin",
+            "Model Tags  (*.tag)",
+            "*.tag",
+            "Shader-file  (.shader)",
+            "*.shader",
+            "glTF 2.0 Model  (.gltf, .glb)",
+            "*.GLTF;*.GLB"};
         QCOMPARE(parts, expected);
         QCOMPARE(w.Inside().Menu->actionFileLoadAnyFromFile->shortcut(),
                  QKeySequence("Ctrl+Alt+L"));
-        QVERIFY(!w.Inside().Menu->actionFileLoadMS3D->isEnabled());
+        QVERIFY(w.Inside().Menu->actionFileLoadMS3D->isEnabled());
     }
 
     void ExtensionChoosesTheBranchAndStaysTheEntry() {
@@ -143,17 +148,49 @@ private slots:
         QCOMPARE(w.Inside().Menu->actionFileSaveAs->statusTip(), QString());
     }
 
-    void Ms3dUnderAllSupportedOnlyShowsTheFile() {
+    void MilkShapeAndGltfModelsAreImportedIntoTheMD3Model() {
         TWindowFixture w;
         LoadAny(w, w.WriteModel("m.md3", BuildMD3({})));
-        const std::string ms3d = WriteFile(w, "model.ms3d", "MS3D000000");
+        const std::string junk = WriteFile(w, "junk.ms3d", "MS3D000000");
+        LoadAny(w, junk, TAnyEntry::AllSupported);
+        QVERIFY(Status(w).starts_with("junk.ms3d: not a valid MilkShape 3D file: "));
+        QCOMPARE(w.Instances.MD3.Header.numSurfaces, 2u); // the model shown stays
+
+        const std::string ms3d = w.Home.File("model.ms3d");
+        WriteBytes(ms3d, MS3DFileBytes(BuildMS3D(6, 2, 2)));
         LoadAny(w, ms3d, TAnyEntry::AllSupported);
-        QCOMPARE(Status(w), std::string());
-        QCOMPARE(w.Inside().tabGeneral->leName->text().toStdString(), ms3d);
+        QCOMPARE(Status(w), std::string("MS3D loaded and converted to MD3"));
+        QCOMPARE(w.Instances.MD3.Header.numSurfaces, 2u);
+        QCOMPARE(NameToString(w.Instances.MD3.Header.Surfaces[1].name), std::string("group1"));
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
         QCOMPARE(Caption(w), std::string("model.ms3d"));
-        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3); // nothing was replaced
-        LoadAny(w, ms3d);
-        QCOMPARE(w.Dialogs.FileDialogsShown.back().FilterIndex, 1);
+
+        const TMD3 md3 = BuildMD3({3, 1, 2, 4, 2, 1});
+        TExportModel model;
+        model.MD3 = &md3;
+        QVERIFY(ExportGltf(model, {}, w.Home.File("model.glb")).Ok());
+        LoadAny(w, w.Home.File("model.glb"), TAnyEntry::AllSupported);
+        QCOMPARE(Status(w), std::string("glTF loaded and converted to MD3"));
+        QCOMPARE(w.Instances.MD3.Header.numFrames, md3.Header.numFrames);
+        QCOMPARE(Caption(w), std::string("model.glb"));
+        // Exported without materials: the surfaces have no shader, which a message box says.
+        QVERIFY(!w.Dialogs.Messages.empty());
+        QVERIFY(w.Dialogs.Messages.back().find("has no shader name") != std::string::npos);
+        LoadAny(w, w.Home.File("model.glb"));
+        QCOMPARE(w.Dialogs.FileDialogsShown.back().FilterIndex, int(TAnyEntry::Gltf));
+    }
+
+    void LoadMS3DCommandConvertsTheModel() {
+        TWindowFixture w;
+        const std::string ms3d = w.Home.File("model.ms3d");
+        WriteBytes(ms3d, MS3DFileBytes(BuildMS3D(6, 2, 2)));
+        w.Dialogs.Files.push_back({ms3d});
+        w.Trigger("actionFileLoadMS3D");
+        QCOMPARE(Status(w), std::string("MS3D loaded and converted to MD3"));
+        QCOMPARE(w.Inside().State.ModelKind, TModelKind::MD3);
+        QCOMPARE(w.Instances.MD3.Header.numSurfaces, 2u);
+        QCOMPARE(w.Dialogs.FileDialogsShown.back().Filter,
+                 std::string("MilkShape Model (.ms3d)|*.ms3d"));
     }
 
     void UnsupportedEntriesClearTheSkinAndSaySo() {
@@ -166,7 +203,7 @@ private slots:
         QCOMPARE(Caption(w), std::string("m.skin"));
         QVERIFY(!w.Inside().Resolver.Skin.Empty());
 
-        for (int entry : {TAnyEntry::MS3D, TAnyEntry::Tags, TAnyEntry::ShaderFile}) {
+        for (int entry : {TAnyEntry::Tags, TAnyEntry::ShaderFile}) {
             LoadAny(w, WriteFile(w, "x.tag", "TAG3"), entry);
             QCOMPARE(Status(w), std::string("not yet supported.."));
             QVERIFY(w.Inside().Resolver.Skin.Empty());

@@ -64,7 +64,7 @@ private slots:
         for (const char* item : MD3OnlyItems)
             QVERIFY2(!Enabled(form, item), item);
         QVERIFY(Enabled(form, "actionFileLoad"));
-        QVERIFY(!Enabled(form, "actionFileLoadMS3D"));
+        QVERIFY(Enabled(form, "actionFileLoadMS3D")); // converts into the MD3 model
         QVERIFY(!inside.tabTags->bTagFilename->isEnabled());
         QVERIFY(std::filesystem::is_directory(w.Home.File("tmp/tmpmap")));
         QCOMPARE(inside.State.TextureSearchFolders.front(), w.Home.Path + "/textures/BG/");

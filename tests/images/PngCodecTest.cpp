@@ -59,3 +59,26 @@ TEST(Png, ImagesWithoutPixelsAreNotEncoded) {
     TRgbaImage shortBuffer{4, 4, false, std::vector<uint8_t>(10)};
     EXPECT_TRUE(EncodePng(shortBuffer).empty());
 }
+
+TEST(Png, DecodingGivesBackWhatWasEncodedAndRefusesBrokenFiles) {
+    for (const bool alpha : {true, false}) {
+        const TRgbaImage image = Gradient(5, 3, alpha);
+        TRgbaImage decoded;
+        ASSERT_TRUE(DecodePng(EncodePng(image), decoded)) << alpha;
+        EXPECT_EQ(decoded.Width, 5);
+        EXPECT_EQ(decoded.Height, 3);
+        EXPECT_EQ(decoded.HasAlpha, alpha);
+        EXPECT_EQ(decoded.Pixels, image.Pixels); // bottom row first, as it went in
+    }
+    std::vector<uint8_t> file = EncodePng(Gradient(5, 3, true));
+    file.resize(file.size() / 2);
+    TRgbaImage decoded;
+    const TDecodeResult truncated = DecodePng(file, decoded);
+    EXPECT_FALSE(truncated);
+    EXPECT_TRUE(truncated.Error.starts_with("PNG: ")) << truncated.Error;
+    // A header changed to claim 20000 pixels a side (its checksum no longer fits) is refused.
+    file = EncodePng(Gradient(1, 1, false));
+    file[16] = 0, file[17] = 0, file[18] = 0x4E, file[19] = 0x20; // IHDR width, big-endian
+    const TDecodeResult huge = DecodePng(file, decoded);
+    EXPECT_FALSE(huge);
+}
