@@ -13,8 +13,12 @@ namespace quillon {
 
 namespace {
 
+// The game reads a tag with its axes made unit length (some shipped players store them scaled
+// by 8), so a tag turns and moves a part but never scales it.
 TMatrix MatrixOfTag(const TMD3Tag& tag) {
-    const TVector* a = tag.axis;
+    TVector a[3];
+    for (int i = 0; i < 3; ++i)
+        a[i] = VectorNormalize(tag.axis[i]);
     return MatrixMake(a[0].x, a[0].y, a[0].z, 0, a[1].x, a[1].y, a[1].z, 0, a[2].x, a[2].y, a[2].z,
                       0, tag.origin.x, tag.origin.y, tag.origin.z, 1);
 }

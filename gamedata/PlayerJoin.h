@@ -2,7 +2,8 @@
 // the legs' tag_torso of the legs' frame, the head by the torso's tag_head of the torso's frame
 // and the weapon by the torso's tag_weapon. A tag's three axes and origin are a matrix (rows 0-2
 // the axes, row 3 the origin), so a part's place is its tag's matrix times its parent's place,
-// and a point p of the part lies at p x place in the player's space.
+// and a point p of the part lies at p x place in the player's space. As in the game, a tag's axes
+// are made unit length first: a tag places, it never scales.
 //
 // The joined model holds every part's surfaces in part order (lower, upper, head, weapon) moved
 // into that space, frame k for the k-th pose. A surface whose name an earlier part already used
