@@ -50,8 +50,9 @@ bool Belongs(size_t index, TPlayerPart part) {
 } // namespace
 
 int FrameAt(const TPlayerRange& range, double seconds) {
+    // A hair added so that a time sampled at exactly the k-th frame gives frame k.
     int64_t step = std::isfinite(seconds) && seconds > 0
-                       ? static_cast<int64_t>(std::min(seconds * range.Fps, 1e15))
+                       ? static_cast<int64_t>(std::min(seconds * range.Fps + 1e-6, 1e15))
                        : 0;
     if (step >= range.Count) {
         if (range.Loop > 0)

@@ -7,6 +7,7 @@
 #include "core/CasePath.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -42,6 +43,10 @@ int ExtractFolderMembers(const std::string& archivePath, const std::string& fold
         ++written;
     }
     return written;
+}
+
+const TPlayerRange* RangeAt(const std::vector<TPlayerRange>& ranges, int index) {
+    return index >= 0 && static_cast<size_t>(index) < ranges.size() ? &ranges[index] : nullptr;
 }
 
 } // namespace
@@ -162,11 +167,29 @@ int TPlayerModel::FindRange(const std::vector<TPlayerRange>& ranges, const std::
 
 TPlayerPose TPlayerModel::PoseAt(int legsRange, int torsoRange, double seconds) const {
     TPlayerPose pose;
-    if (legsRange >= 0 && static_cast<size_t>(legsRange) < Legs.size())
-        pose.LegsFrame = FrameAt(Legs[legsRange], seconds);
-    if (torsoRange >= 0 && static_cast<size_t>(torsoRange) < Torso.size())
-        pose.TorsoFrame = FrameAt(Torso[torsoRange], seconds);
+    if (const TPlayerRange* legs = RangeAt(Legs, legsRange))
+        pose.LegsFrame = FrameAt(*legs, seconds);
+    if (const TPlayerRange* torso = RangeAt(Torso, torsoRange))
+        pose.TorsoFrame = FrameAt(*torso, seconds);
     return pose;
+}
+
+TPlayerClip TPlayerModel::Clip(int legsRange, int torsoRange) const {
+    const TPlayerRange* legs = RangeAt(Legs, legsRange);
+    const TPlayerRange* torso = RangeAt(Torso, torsoRange);
+    TPlayerClip clip;
+    clip.Name = (legs ? legs->Name : "") + "+" + (torso ? torso->Name : "");
+    clip.FramesPerSecond = 1;
+    double seconds = 0;
+    for (const TPlayerRange* range : {legs, torso})
+        if (range) {
+            clip.FramesPerSecond = std::max(clip.FramesPerSecond, range->Fps);
+            seconds = std::max(seconds, RangeSeconds(*range));
+        }
+    const int64_t count = std::max<int64_t>(1, std::ceil(seconds * clip.FramesPerSecond - 1e-6));
+    for (int64_t k = 0; k < count; ++k)
+        clip.Poses.push_back(PoseAt(legsRange, torsoRange, double(k) / clip.FramesPerSecond));
+    return clip;
 }
 
 TMD3 TPlayerModel::Joined(const std::vector<TPlayerPose>& poses) {

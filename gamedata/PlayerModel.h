@@ -25,6 +25,14 @@ struct TPlayerPose {
     int TorsoFrame = 0;
 };
 
+// A legs range and a torso range played together: "LEGS_RUN+TORSO_ATTACK", its poses sampled at
+// the faster range's rate until both ranges have played through once.
+struct TPlayerClip {
+    std::string Name;
+    std::vector<TPlayerPose> Poses;
+    int FramesPerSecond = 15;
+};
+
 class TPlayerModel : public TLastError {
 public:
     // Reads a player folder (any of its parts may be named instead of the folder). False when a
@@ -64,6 +72,9 @@ public:
     static int FindRange(const std::vector<TPlayerRange>& ranges, const std::string& name);
     // The pose `seconds` into the legs' and the torso's ranges.
     TPlayerPose PoseAt(int legsRange, int torsoRange, double seconds) const;
+
+    // The clip of a legs range and a torso range (indexes into the lists).
+    TPlayerClip Clip(int legsRange, int torsoRange) const;
 
     // The joined model for the poses: frame k shows poses[k]. See PlayerJoin.h.
     TMD3 Joined(const std::vector<TPlayerPose>& poses);

@@ -257,6 +257,29 @@ TEST(PlayerAnimation, RangesInEachPartsOwnFramesAsTheGameCountsThem) {
     EXPECT_EQ(FrameAt(back, -1.0), 19);
 }
 
+TEST_F(PlayerModelTest, AClipPlaysLegsAndTorsoTogetherAtTheFasterRate) {
+    std::string config = ConfigText(25);
+    WriteText(Folder + "/animation.cfg", config);
+    TMD3 lower = Part("l_legs", std::vector<TVector>(36, {1, 0, 0}), {});
+    TMD3 upper = Part("u_torso", std::vector<TVector>(26, {1, 0, 0}), {});
+    ASSERT_TRUE(lower.SaveToFile(Folder + "/lower.md3"));
+    ASSERT_TRUE(upper.SaveToFile(Folder + "/upper.md3"));
+    TPlayerModel player;
+    ASSERT_TRUE(player.LoadFolder(Folder));
+    // LEGS_BACK: 2 frames backwards at 20 fps; TORSO_ATTACK: 2 frames at 1 fps (written 0).
+    const TPlayerClip clip =
+        player.Clip(TPlayerModel::FindRange(player.LegsRanges(), "LEGS_BACK"),
+                    TPlayerModel::FindRange(player.TorsoRanges(), "TORSO_ATTACK"));
+    EXPECT_EQ(clip.Name, "LEGS_BACK+TORSO_ATTACK");
+    EXPECT_EQ(clip.FramesPerSecond, 20);
+    ASSERT_EQ(clip.Poses.size(), 40u);
+    EXPECT_EQ(clip.Poses[0].LegsFrame, 19);
+    EXPECT_EQ(clip.Poses[1].LegsFrame, 18);
+    EXPECT_EQ(clip.Poses[39].LegsFrame, 18);
+    EXPECT_EQ(clip.Poses[19].TorsoFrame, 14);
+    EXPECT_EQ(clip.Poses[20].TorsoFrame, 15);
+}
+
 TEST(PlayerAnimation, RangesBeyondThePartAreClampedAndShortFilesPlayAllFrames) {
     TAnimationConfig config;
     config.Parse(ConfigText(31) + "\n999 5 0 10\n"); // words after the last animation: ignored
