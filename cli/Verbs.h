@@ -46,5 +46,6 @@ void AddMapVerbs(VerbContext& context);
 void AddLodVerbs(VerbContext& context);
 void AddExportVerbs(VerbContext& context);
 void AddCheckVerbs(VerbContext& context);
+void AddPlayerVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     AddLodVerbs(context);
     AddExportVerbs(context);
     AddCheckVerbs(context);
+    AddPlayerVerbs(context);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help or --version
