@@ -12,6 +12,8 @@
 #include "MD3FileCommands.h"
 #include "MainMenu.h"
 #include "PlaybackControls.h"
+#include "PlayerCommands.h"
+#include "PlayerGroup.h"
 #include "SettingsBar.h"
 #include "SkeletalCommands.h"
 #include "SurfacesTab.h"
@@ -110,6 +112,7 @@ void TForm1::BuildWindow() {
     Skeletal = new TSkeletalCommands(*this, *tabBones, *tabView->gbLOD, *Playback, this);
     AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
     ArchiveCommands = new TArchiveCommands(*this, this);
+    PlayerCommands = new TPlayerCommands(*this, *tabAnimation->gbPlayer, *Playback, this);
     resize(1100, 800);
 }
 
@@ -122,6 +125,7 @@ void TForm1::ConnectCommands() {
     ViewCommands->Connect(*Menu);
     Skeletal->Connect(*Menu);
     ArchiveCommands->Connect(*Menu);
+    PlayerCommands->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -205,6 +209,8 @@ void TForm1::ClearModel() {
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
     ProgramInstances.MDX.Clear();
+    ProgramInstances.Player.Clear();
+    tabAnimation->gbPlayer->Clear();
     ClearPanels();
     ApplyMenuState(TModelKind::None);
     ApplyTabSet(TModelKind::None);
@@ -274,6 +280,12 @@ void TForm1::RepaintNow() {
 void TForm1::ResetModelControls() {
     tabView->gbLOD->Reset();
     Playback->SetAnimations({});
+}
+
+bool TForm1::OpenPlayer(const TPlayerChoice& choice) {
+    bool opened = false;
+    RunCommand([&] { opened = PlayerCommands->Open(choice); });
+    return opened;
 }
 
 void TForm1::EmptyModels() {
@@ -385,8 +397,13 @@ void TForm1::ResetAnimationControls() {
 
 void TForm1::ResetView() {
     // Without a 3D view (as in the tests) there is no camera to place.
-    if (!tabView->IsViewLocked() && ResetViewHook)
-        ResetViewHook();
+    if (tabView->IsViewLocked() || !ResetViewHook)
+        return;
+    ResetViewHook();
+    // A whole player stands up and faces the viewer, as in the game: z up, its front (+x)
+    // towards the camera.
+    if (ProgramInstances.Player.IsLoaded())
+        State.View.ModelRotation = {-90, 0, -90};
 }
 
 std::optional<TViewImage> TForm1::TakeScreenshot() {

@@ -41,6 +41,8 @@ class TMainMenu;
 class TMD3EditCommands;
 class TMD3FileCommands;
 class TPlaybackControls;
+class TPlayerCommands;
+struct TPlayerChoice;
 class TSettingsBar;
 class TSkeletalCommands;
 class TSurfacesTab;
@@ -68,6 +70,9 @@ public:
     // Opens the files named on the command line, each as "Load From File..." would by its
     // extension; true when every one was loaded.
     bool OpenFromCommandLine(const std::vector<std::string>& paths);
+    // Opens a whole player as "Load Player From File..." or "... From Game..." would, with the
+    // skin, animations and weapon chosen; false (the status says why) when it cannot.
+    bool OpenPlayer(const TPlayerChoice& choice);
     // What the first showing does, for pictures made without showing the window: the game
     // folder of the settings applied (never asked for) and the View tab chosen. A non-empty
     // `gameDir` stands for the settings' game folder in this run; false when it is no game
@@ -128,12 +133,15 @@ public:
     void UpdateSkinsShadersTextures() override;
     bool LoadSkin(const std::string& path, bool updateNow) override;
     void ClearSkin() override;
+    void UseSkin(const TSkin& skin, const std::string& name) override;
     bool HasSkin() const override;
+    bool DefaultSkinOnLoad() const override { return State.Settings.DefaultSkinOnLoad; }
     bool EmbedSkin() override;
     const std::vector<std::string>& ShaderList() const override;
     void SetShaderList(const std::vector<std::string>& paths) override;
     std::optional<TViewImage> TakeScreenshot() override;
     std::string GameArchive() const override;
+    std::vector<std::string> GameArchives() const override { return Resolver.Game.Archives(); }
     const TAppFolders& ExtractionFolders() const override { return Resolver.Folders; }
     void SetArchiveChoice(const std::string& archivePath,
                           const std::string& selectedFolder) override;
@@ -224,6 +232,7 @@ private:
     TViewCommands* ViewCommands;
     TSkeletalCommands* Skeletal;
     TArchiveCommands* ArchiveCommands;
+    TPlayerCommands* PlayerCommands;
 
     int StartupQuitCode = 0;
     bool Shown = false;

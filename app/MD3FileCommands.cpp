@@ -4,6 +4,7 @@
 #include "MainMenu.h"
 #include "ModelWindow.h"
 #include "core/CasePath.h"
+#include "gamedata/DefaultSkin.h"
 
 namespace quillon {
 
@@ -43,10 +44,11 @@ void TMD3FileCommands::LoadMD3(const std::optional<std::string>& chosenPath) {
     Window.SetModelNameField(path);
     Window.SetModelCaption(FilePart(path));
     Window.ClearSkin();
+    const std::string status = Window.ApplyDefaultSkin(DefaultSkinBeside(path), "MD3 loaded");
     Window.ResetAnimationControls();
     Window.ResetView();
     Window.UpdateSkinsShadersTextures();
-    Window.SetStatus("MD3 loaded");
+    Window.SetStatus(status);
     Window.SetSaveHints("Save as MD3");
 }
 

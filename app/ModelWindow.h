@@ -20,6 +20,7 @@
 namespace quillon {
 
 class ITextureSource;
+class TSkin;
 
 class IModelWindow {
 public:
@@ -90,7 +91,16 @@ public:
     // skin and gives false.
     virtual bool LoadSkin(const std::string& path, bool updateNow) = 0;
     virtual void ClearSkin() = 0;
+    // Replaces the skin by `skin` (a whole player's joined skin, named `name` in the Surfaces
+    // tab), without an update.
+    virtual void UseSkin(const TSkin& skin, const std::string& name) = 0;
     virtual bool HasSkin() const = 0;
+    // Whether a loaded MD3 is dressed in its default skin ("Default Skin on Load").
+    virtual bool DefaultSkinOnLoad() const = 0;
+    // After an MD3 load: loads `skinFile` (the model's default skin, empty for none) unless
+    // "Default Skin on Load" is off, without an update. The status text of the load: `loaded`,
+    // then which skin was applied.
+    std::string ApplyDefaultSkin(const std::string& skinFile, const std::string& loaded);
     // Writes the skin's resolved names into the model; false when there was nothing to write.
     virtual bool EmbedSkin() = 0;
     virtual const std::vector<std::string>& ShaderList() const = 0;
@@ -100,6 +110,8 @@ public:
     // --- the game's archives ---
     // The game archive of the game folder; empty while no game folder is known.
     virtual std::string GameArchive() const = 0;
+    // Every archive of the game folder in the game's order; empty while none is known.
+    virtual std::vector<std::string> GameArchives() const = 0;
     // The temporary folders that archive members are extracted into.
     virtual const TAppFolders& ExtractionFolders() const = 0;
     // What the archive browser left: the current model's map archive (empty for none) and its
