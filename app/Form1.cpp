@@ -209,8 +209,7 @@ void TForm1::ClearModel() {
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
     ProgramInstances.MDX.Clear();
-    ProgramInstances.Player.Clear();
-    tabAnimation->gbPlayer->Clear();
+    ForgetPlayer();
     ClearPanels();
     ApplyMenuState(TModelKind::None);
     ApplyTabSet(TModelKind::None);
@@ -280,6 +279,12 @@ void TForm1::RepaintNow() {
 void TForm1::ResetModelControls() {
     tabView->gbLOD->Reset();
     Playback->SetAnimations({});
+    ForgetPlayer();
+}
+
+void TForm1::ForgetPlayer() {
+    ProgramInstances.Player.Clear();
+    tabAnimation->gbPlayer->Clear();
 }
 
 bool TForm1::OpenPlayer(const TPlayerChoice& choice) {

@@ -168,6 +168,8 @@ private:
     void ChoosePivot(int index);
     void RecomputePivotOffset();
     void ClearModel();
+    // The whole player and its group: gone once another model is loaded or the model cleared.
+    void ForgetPlayer();
     void ToggleHelp();
 
     // --- start-up, settings and closing (Form1StartUp.cpp) ---

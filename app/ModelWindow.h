@@ -63,7 +63,8 @@ public:
     // Before a load: empties the models and everything that shows them (panels, LOD controls,
     // animation names, the map archive's shader list and archive path).
     virtual void EmptyModels() = 0;
-    // The LOD controls and the animation names back to their empty state, the models kept.
+    // The LOD controls, the animation names and the player group back to their empty state, the
+    // models kept (a whole player's parts are forgotten; its joined model stays).
     virtual void ResetModelControls() = 0;
     virtual void ReleaseMapShaderList() = 0;
     virtual void ClearArchivePath() = 0;

@@ -196,7 +196,7 @@ void TPlayerCommands::Join() {
     Window.ResetAnimationControls();
     Playback.SetAnimations(
         {{clip.Name, 0, static_cast<int>(clip.Poses.size()), clip.FramesPerSecond}});
-    Playback.ChooseAnimation(0);
+    Playback.cbAnimName->setCurrentIndex(0); // the window then chooses its range and rate
     Window.UpdateSkinsShadersTextures();
 }
 
