@@ -186,7 +186,13 @@ TPlayerClip TPlayerModel::Clip(int legsRange, int torsoRange) const {
             clip.FramesPerSecond = std::max(clip.FramesPerSecond, range->Fps);
             seconds = std::max(seconds, RangeSeconds(*range));
         }
-    const int64_t count = std::max<int64_t>(1, std::ceil(seconds * clip.FramesPerSecond - 1e-6));
+    // A range written with a huge rate must not make a clip of millions of frames: the rate
+    // comes down until the clip fits.
+    if (seconds * clip.FramesPerSecond > TPlayerClip::MostClipPoses)
+        clip.FramesPerSecond = std::max(1, static_cast<int>(TPlayerClip::MostClipPoses / seconds));
+    const int64_t count =
+        std::clamp<int64_t>(static_cast<int64_t>(std::ceil(seconds * clip.FramesPerSecond - 1e-6)),
+                            1, TPlayerClip::MostClipPoses);
     for (int64_t k = 0; k < count; ++k)
         clip.Poses.push_back(PoseAt(legsRange, torsoRange, double(k) / clip.FramesPerSecond));
     return clip;

@@ -26,8 +26,11 @@ struct TPlayerPose {
 };
 
 // A legs range and a torso range played together: "LEGS_RUN+TORSO_ATTACK", its poses sampled at
-// the faster range's rate until both ranges have played through once.
+// the faster range's rate until both ranges have played through once; at most MostClipPoses
+// poses (a slower rate where the faster one would need more).
 struct TPlayerClip {
+    static constexpr int MostClipPoses = 1024;
+
     std::string Name;
     std::vector<TPlayerPose> Poses;
     int FramesPerSecond = 15;

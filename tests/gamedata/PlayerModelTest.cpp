@@ -226,6 +226,15 @@ TEST_F(PlayerModelTest, AClipPlaysLegsAndTorsoTogetherAtTheFasterRate) {
     EXPECT_EQ(clip.Poses[39].LegsFrame, 18);
     EXPECT_EQ(clip.Poses[19].TorsoFrame, 14);
     EXPECT_EQ(clip.Poses[20].TorsoFrame, 15);
+
+    // A huge rate beside a long range slows down rather than making millions of poses.
+    const std::string walk = "26\t2 0  20 // LEGS_WALKCR";
+    config.replace(config.find(walk), walk.size(), "26\t2 0  2000000000 // LEGS_WALKCR");
+    WriteText(Folder + "/animation.cfg", config);
+    ASSERT_TRUE(player.LoadFolder(Folder));
+    const TPlayerClip slowed = player.Clip(6, 7); // LEGS_WALKCR with TORSO_ATTACK (2 s)
+    EXPECT_EQ(slowed.Poses.size(), size_t(TPlayerClip::MostClipPoses));
+    EXPECT_EQ(slowed.FramesPerSecond, TPlayerClip::MostClipPoses / 2);
 }
 
 TEST(PlayerAnimation, RangesBeyondThePartAreClampedAndShortFilesPlayAllFrames) {
