@@ -88,6 +88,7 @@ bool TGameFolder::Apply(const std::string& text) {
         return false;
     Folder = folder;
     Base = base;
+    EtLayout = !EtBase(folder).empty();
     return true;
 }
 
@@ -110,8 +111,11 @@ std::string TGameFolder::GameArchive() const {
 std::vector<std::string> TGameFolder::Archives() const {
     if (Base.empty())
         return {};
-    if (!EtBase(Folder).empty())
-        return {FindFileIgnoringCase(Base + "pak0.pk3")};
+    // The archive stays named when it has gone since, so reading it reports the loss.
+    if (EtLayout) {
+        const std::string found = FindFileIgnoringCase(Base + "pak0.pk3");
+        return {found.empty() ? Base + "pak0.pk3" : found};
+    }
     return PakFiles(Base);
 }
 

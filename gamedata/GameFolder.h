@@ -23,10 +23,7 @@ public:
     // Takes the folder (with "/" appended) when it is valid; otherwise the previous game folder
     // stays. False for an empty or invalid text.
     bool Apply(const std::string& text);
-    void Reset() {
-        Folder.clear();
-        Base.clear();
-    }
+    void Reset() { *this = TGameFolder(); }
 
     bool IsSet() const { return !Folder.empty(); }
     const std::string& Path() const { return Folder; } // ends in "/"; empty while not set
@@ -43,6 +40,7 @@ private:
 
     std::string Folder;
     std::string Base;
+    bool EtLayout = false; // "etmain" with its one archive
 };
 
 } // namespace quillon
