@@ -1,6 +1,7 @@
 #include "AnimationTab.h"
 
 #include "PanelText.h"
+#include "PlayerGroup.h"
 #include "Widgets.h"
 #include "core/MD3.h"
 
@@ -18,7 +19,7 @@ TAnimationTab::TAnimationTab(QWidget* parent)
       cbFrameNames(ListBox("cbFrameNames", this)), cbFrameMins(ListBox("cbFrameMins", this)),
       cbFrameMaxs(ListBox("cbFrameMaxs", this)), cbFrameOrigins(ListBox("cbFrameOrigins", this)),
       cbFrameRadius(ListBox("cbFrameRadius", this)),
-      gbCopyFrames(new QGroupBox("Copy Frames", this)) {
+      gbCopyFrames(new QGroupBox("Copy Frames", this)), gbPlayer(new TPlayerGroup(this)) {
     setObjectName("tabAnimation");
     gbCopyFrames->setObjectName("gbCopyFrames");
     gbCopyFrames->hide();
@@ -30,6 +31,7 @@ TAnimationTab::TAnimationTab(QWidget* parent)
     form->addRow("Bounds maximum", cbFrameMaxs);
     form->addRow("Local origin", cbFrameOrigins);
     form->addRow("Radius", cbFrameRadius);
+    layout->addWidget(gbPlayer);
     layout->addLayout(form);
     layout->addWidget(gbCopyFrames);
     layout->addStretch();

@@ -11,6 +11,7 @@ class QLineEdit;
 namespace quillon {
 
 class TMD3;
+class TPlayerGroup;
 
 class TAnimationTab : public QWidget {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     QComboBox* cbFrameOrigins;
     QComboBox* cbFrameRadius;
     QGroupBox* gbCopyFrames;
+    TPlayerGroup* gbPlayer;
 
 private:
     void SelectFrame(int index);

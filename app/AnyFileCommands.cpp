@@ -5,6 +5,7 @@
 #include "ModelWindow.h"
 #include "SkeletalCommands.h"
 #include "core/CasePath.h"
+#include "gamedata/DefaultSkin.h"
 #include "interchange/ModelImport.h"
 #include "mapimport/LevelMap.h"
 
@@ -159,7 +160,7 @@ TAnyFileCommands::TOutcome TAnyFileCommands::LoadMD3(const std::string& path) {
     }
     Window.Instances().MD3 = std::move(loaded);
     ShowMD3(path);
-    return {true, "MD3 loaded"};
+    return {true, Window.ApplyDefaultSkin(DefaultSkinBeside(path), "MD3 loaded")};
 }
 
 bool TAnyFileCommands::LoadSkeletal(int entry, const std::string& path) {

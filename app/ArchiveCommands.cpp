@@ -5,6 +5,7 @@
 #include "ModelWindow.h"
 #include "core/CasePath.h"
 #include "gamedata/ArchiveTree.h"
+#include "gamedata/DefaultSkin.h"
 #include "gamedata/PK3Archive.h"
 
 #include <QAction>
@@ -21,6 +22,15 @@ bool ExtractMember(const std::string& archivePath, const std::string& member,
     TPK3Archive archive;
     archive.Open(archivePath);
     return archive.ExtractExact(member, folder);
+}
+
+// The model member's default skin written below `folder`; empty when the archive has none.
+std::string ExtractDefaultSkin(const std::string& archivePath, const std::string& modelMember,
+                               const std::string& folder) {
+    TPK3Archive archive;
+    archive.Open(archivePath);
+    const std::string skin = DefaultSkinMember(archive, modelMember);
+    return !skin.empty() && archive.ExtractExact(skin, folder) ? folder + skin : std::string();
 }
 } // namespace
 
@@ -42,7 +52,8 @@ void TArchiveCommands::Connect(TMainMenu& menu) {
 }
 
 void TArchiveCommands::EnableGameCommands(TMainMenu& menu, bool gameKnown) {
-    for (QAction* action : {menu.actionFileLoadfrompk3, menu.actionFileSelectSkinfrompk3})
+    for (QAction* action : {menu.actionFileLoadfrompk3, menu.actionFileSelectSkinfrompk3,
+                            menu.actionFileLoadPlayerFromGame})
         action->setEnabled(gameKnown && menu.IsAvailable(action));
 }
 
@@ -117,7 +128,7 @@ void TArchiveCommands::LoadMD3FromArchive(bool mapArchive) {
     Window.FillPanels();
     Window.SetModelNameField(NameField(mapArchive ? "MAP:" : "GAME:", *member));
     Window.SetModelCaption(FilePart(*member));
-    Window.FinishLoad("MD3 loaded", "Save as MD3");
+    Window.FinishLoad("MD3 loaded", "Save as MD3", ExtractDefaultSkin(archive, *member, folder));
 }
 
 void TArchiveCommands::SelectSkinFromGame() {

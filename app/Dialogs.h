@@ -33,7 +33,8 @@ enum class TAnswer { Yes, No, Cancel };
 struct TArchiveBrowse {
     int Mode = 0;
     std::string GameArchive;
-    std::string MapArchiveFolder; // empty: the dialog's own choice
+    std::vector<std::string> GameArchives; // every archive of the game, for the player folders
+    std::string MapArchiveFolder;          // empty: the dialog's own choice
 };
 
 // What the browser leaves behind, also when it was cancelled: every showing empties the map

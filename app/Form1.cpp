@@ -15,6 +15,8 @@
 #include "MD3FileCommands.h"
 #include "MainMenu.h"
 #include "PlaybackControls.h"
+#include "PlayerCommands.h"
+#include "PlayerGroup.h"
 #include "SettingsBar.h"
 #include "SkeletalCommands.h"
 #include "SurfacesTab.h"
@@ -121,6 +123,7 @@ void TForm1::BuildWindow() {
     AnyFiles = new TAnyFileCommands(*this, *Skeletal, this);
     Exports = new TExportCommands(*this, this);
     Checks = new TCheckCommands(*this, this);
+    PlayerCommands = new TPlayerCommands(*this, *tabAnimation->gbPlayer, *Playback, this);
     resize(1100, 800);
 }
 
@@ -135,6 +138,7 @@ void TForm1::ConnectCommands() {
     ArchiveCommands->Connect(*Menu);
     Exports->Connect(*Menu);
     Checks->Connect(*Menu);
+    PlayerCommands->Connect(*Menu);
     const std::pair<QPushButton*, QAction*> buttons[] = {
         {SettingsBar->bSetGameDir, Menu->actionSettingsGamedir},
         {tabSurfaces->bSelectSkin, Menu->actionFileSelectSkin},
@@ -218,6 +222,7 @@ void TForm1::ClearModel() {
     ProgramInstances.MD3.Clear();
     ProgramInstances.MDM.Clear();
     ProgramInstances.MDX.Clear();
+    ForgetPlayer();
     ClearPanels();
     ApplyMenuState(TModelKind::None);
     ApplyTabSet(TModelKind::None);
@@ -276,12 +281,14 @@ void TForm1::SetStatus(const std::string& text) {
     StatusBarText->setText(QString::fromStdString(text));
 }
 
-void TForm1::FinishLoad(const std::string& status, const std::string& saveHint) {
+void TForm1::FinishLoad(const std::string& status, const std::string& saveHint,
+                        const std::string& defaultSkin) {
     ClearSkin();
+    const std::string shown = ApplyDefaultSkin(defaultSkin, status);
     ResetAnimationControls();
     ResetView();
     UpdateSkinsShadersTextures();
-    SetStatus(status);
+    SetStatus(shown);
     SetSaveHints(saveHint);
     // A damaged archive stops the count, never the load.
     try {
@@ -312,6 +319,18 @@ void TForm1::RepaintNow() {
 void TForm1::ResetModelControls() {
     tabView->gbLOD->Reset();
     Playback->SetAnimations({});
+    ForgetPlayer();
+}
+
+void TForm1::ForgetPlayer() {
+    ProgramInstances.Player.Clear();
+    tabAnimation->gbPlayer->Clear();
+}
+
+bool TForm1::OpenPlayer(const TPlayerChoice& choice) {
+    bool opened = false;
+    RunCommand([&] { opened = PlayerCommands->Open(choice); });
+    return opened;
 }
 
 void TForm1::EmptyModels() {
@@ -424,8 +443,13 @@ void TForm1::ResetAnimationControls() {
 
 void TForm1::ResetView() {
     // Without a 3D view (as in the tests) there is no camera to place.
-    if (!tabView->IsViewLocked() && ResetViewHook)
-        ResetViewHook();
+    if (tabView->IsViewLocked() || !ResetViewHook)
+        return;
+    ResetViewHook();
+    // A whole player stands up and faces the viewer, as in the game: z up, its front (+x)
+    // towards the camera.
+    if (ProgramInstances.Player.IsLoaded())
+        State.View.ModelRotation = {-90, 0, -90};
 }
 
 std::optional<TViewImage> TForm1::TakeScreenshot() {

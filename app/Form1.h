@@ -43,6 +43,8 @@ class TMainMenu;
 class TMD3EditCommands;
 class TMD3FileCommands;
 class TPlaybackControls;
+class TPlayerCommands;
+struct TPlayerChoice;
 class TSettingsBar;
 class TSkeletalCommands;
 class TSurfacesTab;
@@ -70,6 +72,9 @@ public:
     // Opens the files named on the command line, each as "Load From File..." would by its
     // extension; true when every one was loaded.
     bool OpenFromCommandLine(const std::vector<std::string>& paths);
+    // Opens a whole player as "Load Player From File..." or "... From Game..." would, with the
+    // skin, animations and weapon chosen; false (the status says why) when it cannot.
+    bool OpenPlayer(const TPlayerChoice& choice);
     // What the first showing does, for pictures made without showing the window: the game
     // folder of the settings applied (never asked for) and the View tab chosen. A non-empty
     // `gameDir` stands for the settings' game folder in this run; false when it is no game
@@ -123,7 +128,8 @@ public:
     void SetModelNameField(const std::string& text) override;
     void SetModelCaption(const std::string& text) override;
     void SetSaveHints(const std::string& hint) override;
-    void FinishLoad(const std::string& status, const std::string& saveHint) override;
+    void FinishLoad(const std::string& status, const std::string& saveHint,
+                    const std::string& defaultSkin = {}) override;
     void FillPanels() override;
     void ResetAnimationControls() override;
     void ResetView() override;
@@ -131,12 +137,15 @@ public:
     void UpdateSkinsShadersTextures() override;
     bool LoadSkin(const std::string& path, bool updateNow) override;
     void ClearSkin() override;
+    void UseSkin(const TSkin& skin, const std::string& name) override;
     bool HasSkin() const override;
+    bool DefaultSkinOnLoad() const override { return State.Settings.DefaultSkinOnLoad; }
     bool EmbedSkin() override;
     const std::vector<std::string>& ShaderList() const override;
     void SetShaderList(const std::vector<std::string>& paths) override;
     std::optional<TViewImage> TakeScreenshot() override;
     std::string GameArchive() const override;
+    std::vector<std::string> GameArchives() const override { return Resolver.Game.Archives(); }
     const TAppFolders& ExtractionFolders() const override { return Resolver.Folders; }
     void SetArchiveChoice(const std::string& archivePath,
                           const std::string& selectedFolder) override;
@@ -166,6 +175,8 @@ private:
     void ChoosePivot(int index);
     void RecomputePivotOffset();
     void ClearModel();
+    // The whole player and its group: gone once another model is loaded or the model cleared.
+    void ForgetPlayer();
     void ToggleHelp();
 
     // --- start-up, settings and closing (Form1StartUp.cpp) ---
@@ -234,6 +245,7 @@ private:
     TArchiveCommands* ArchiveCommands;
     TExportCommands* Exports;
     TCheckCommands* Checks;
+    TPlayerCommands* PlayerCommands;
 
     int StartupQuitCode = 0;
     bool Shown = false;

@@ -118,6 +118,13 @@ void TForm1::ClearSkin() {
         Resolve([this](const TResolveInput& input) { Resolver.ClearSkin(input); });
 }
 
+void TForm1::UseSkin(const TSkin& skin, const std::string& name) {
+    Resolver.Skin = skin;
+    UpdateEmbedSkin();
+    tabSurfaces->leSkinFile->setText(QString::fromStdString(name));
+    tabSurfaces->leSkin->clear();
+}
+
 bool TForm1::HasSkin() const {
     return !Resolver.Skin.Empty();
 }

@@ -113,6 +113,7 @@ void TForm1::ApplySettingsToControls() {
     Menu->actionViewLighting->setChecked(s.Lighting);
     Menu->actionViewCenterModel->setChecked(s.CenterModel);
     Menu->menuViewShowskybox->setChecked(s.SkyBoxEnabled);
+    Menu->actionTexturingDefaultSkin->setChecked(s.DefaultSkinOnLoad);
     // toggled() only fires on a change: bring the twins and the flags in step either way.
     SettingsBar->cbAlphaPreview->setChecked(s.AlphaTexturePreview);
     SettingsBar->cbShowSkeleton->setChecked(s.ShowSkeleton);
@@ -169,6 +170,9 @@ void TForm1::ConnectViewSwitches() {
     connect(Menu->GammaItems, &QActionGroup::triggered, this, &TForm1::ChooseGamma);
     for (QAction* item : Menu->GammaItems->actions())
         Menu->MarkAvailable(item);
+    connect(Menu->actionTexturingDefaultSkin, &QAction::toggled, this,
+            [this](bool on) { State.Settings.DefaultSkinOnLoad = on; });
+    Menu->MarkAvailable(Menu->actionTexturingDefaultSkin);
     // The menu item and the check box mirror each other; the flag is only stored.
     connect(Menu->actionSettingsCleanup, &QAction::toggled, SettingsBar->cbCleanUp,
             &QCheckBox::setChecked);

@@ -4,6 +4,7 @@
 #include "MainMenu.h"
 #include "ModelWindow.h"
 #include "core/CasePath.h"
+#include "gamedata/DefaultSkin.h"
 
 namespace quillon {
 
@@ -42,7 +43,7 @@ void TMD3FileCommands::LoadMD3(const std::optional<std::string>& chosenPath) {
     Window.ApplyMenuState(TModelKind::MD3);
     Window.SetModelNameField(path);
     Window.SetModelCaption(FilePart(path));
-    Window.FinishLoad("MD3 loaded", "Save as MD3");
+    Window.FinishLoad("MD3 loaded", "Save as MD3", DefaultSkinBeside(path));
 }
 
 void TMD3FileCommands::SaveAs() {

@@ -63,6 +63,11 @@ void TMainMenu::Build(QMenuBar* bar) {
     actionFileImportMapAsMD3 =
         Add(file, "actionFileImportMapAsMD3", "Load .MAP From File...", "Ctrl+Alt+M");
     file->addSeparator();
+    actionFileLoadPlayer = Add(file, "actionFileLoadPlayer", "Load Player From File...");
+    actionFileLoadPlayerFromGame =
+        Add(file, "actionFileLoadPlayerFromGame", "Load Player From Game...");
+    actionFileAttachWeapon = Add(file, "actionFileAttachWeapon", "Attach Weapon...");
+    file->addSeparator();
     actionFileLoadfromgameMDMMDX =
         Add(file, "actionFileLoadfromgameMDMMDX", "Load MDM/MDX From Game...", "Ctrl+X");
     actionFileLoadMDMMDX =
@@ -93,6 +98,9 @@ void TMainMenu::Build(QMenuBar* bar) {
     actionModelSkinpermanent =
         Add(skin, "actionModelSkinpermanent", "Embed Skin Into Model", "Ctrl+E");
     actionFileClearSkin = Add(skin, "actionFileClearSkin", "&Clear");
+    actionTexturingDefaultSkin =
+        AddCheck(texturing, "actionTexturingDefaultSkin", "Default Skin on Load");
+    actionTexturingDefaultSkin->setChecked(true);
     QMenu* shaderList = texturing->addMenu("Shaderlist");
     actionFileAddtoshaderlist = Add(shaderList, "actionFileAddtoshaderlist", "Add File...");
     actionFileClearshaderlist = Add(shaderList, "actionFileClearshaderlist", "Clear");

@@ -34,6 +34,9 @@ public:
     QAction* actionFileLoadfrommappk3;
     QAction* actionFileLoad;
     QAction* actionFileImportMapAsMD3;
+    QAction* actionFileLoadPlayer;
+    QAction* actionFileLoadPlayerFromGame;
+    QAction* actionFileAttachWeapon;
     QAction* actionFileLoadfromgameMDMMDX;
     QAction* actionFileLoadMDMMDX;
     QAction* actionFileLoadMDX;
@@ -53,6 +56,7 @@ public:
     QAction* actionFileSelectSkin;
     QAction* actionModelSkinpermanent;
     QAction* actionFileClearSkin;
+    QAction* actionTexturingDefaultSkin;
     QAction* actionFileAddtoshaderlist;
     QAction* actionFileClearshaderlist;
     // Edit

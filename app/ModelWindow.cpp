@@ -8,4 +8,10 @@ void IModelWindow::ReportLoadFailure(const std::string& path, const std::string&
     SetStatus(FilePart(path) + ": " + reason);
 }
 
+std::string IModelWindow::ApplyDefaultSkin(const std::string& skinFile, const std::string& loaded) {
+    if (skinFile.empty() || !DefaultSkinOnLoad() || !LoadSkin(skinFile, false))
+        return loaded;
+    return loaded + ", skin " + FilePart(skinFile) + " applied";
+}
+
 } // namespace quillon

@@ -22,6 +22,7 @@
 namespace quillon {
 
 class ITextureSource;
+class TSkin;
 
 class IModelWindow {
 public:
@@ -64,7 +65,8 @@ public:
     // Before a load: empties the models and everything that shows them (panels, LOD controls,
     // animation names, the map archive's shader list and archive path).
     virtual void EmptyModels() = 0;
-    // The LOD controls and the animation names back to their empty state, the models kept.
+    // The LOD controls, the animation names and the player group back to their empty state, the
+    // models kept (a whole player's parts are forgotten; its joined model stays).
     virtual void ResetModelControls() = 0;
     virtual void ReleaseMapShaderList() = 0;
     virtual void ClearArchivePath() = 0;
@@ -77,10 +79,12 @@ public:
     virtual void SetModelCaption(const std::string& text) = 0;
     // The hint of the Save As command.
     virtual void SetSaveHints(const std::string& hint) = 0;
-    // The end every model load shares: no skin, the animation controls and the view reset, skins,
-    // shaders and textures updated; then the load's status text, the model check's finding count
-    // beside it, and the hint of the Save As command.
-    virtual void FinishLoad(const std::string& status, const std::string& saveHint) = 0;
+    // The end every model load shares: no skin but the model's default skin (`defaultSkin`, empty
+    // for none; see ApplyDefaultSkin), the animation controls and the view reset, skins, shaders
+    // and textures updated; then the load's status text, the model check's finding count beside
+    // it, and the hint of the Save As command.
+    virtual void FinishLoad(const std::string& status, const std::string& saveHint,
+                            const std::string& defaultSkin = {}) = 0;
 
     // --- a model changed ---
     virtual void FillPanels() = 0;
@@ -96,7 +100,16 @@ public:
     // skin and gives false.
     virtual bool LoadSkin(const std::string& path, bool updateNow) = 0;
     virtual void ClearSkin() = 0;
+    // Replaces the skin by `skin` (a whole player's joined skin, named `name` in the Surfaces
+    // tab), without an update.
+    virtual void UseSkin(const TSkin& skin, const std::string& name) = 0;
     virtual bool HasSkin() const = 0;
+    // Whether a loaded MD3 is dressed in its default skin ("Default Skin on Load").
+    virtual bool DefaultSkinOnLoad() const = 0;
+    // After an MD3 load: loads `skinFile` (the model's default skin, empty for none) unless
+    // "Default Skin on Load" is off, without an update. The status text of the load: `loaded`,
+    // then which skin was applied.
+    std::string ApplyDefaultSkin(const std::string& skinFile, const std::string& loaded);
     // Writes the skin's resolved names into the model; false when there was nothing to write.
     virtual bool EmbedSkin() = 0;
     virtual const std::vector<std::string>& ShaderList() const = 0;
@@ -106,6 +119,8 @@ public:
     // --- the game's archives ---
     // The game archive of the game folder; empty while no game folder is known.
     virtual std::string GameArchive() const = 0;
+    // Every archive of the game folder in the game's order; empty while none is known.
+    virtual std::vector<std::string> GameArchives() const = 0;
     // The temporary folders that archive members are extracted into.
     virtual const TAppFolders& ExtractionFolders() const = 0;
     // What the archive browser left: the current model's map archive (empty for none) and its

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/MD3.h"
+#include "gamedata/PlayerModel.h"
 #include "gamedata/Shaders.h"
 #include "lod/CollapseMap.h"
 #include "mapimport/LevelMap.h"
@@ -25,6 +26,8 @@ struct TProgramInstances {
     TMDS MDS;
     TMS3D MS3D;
     TLevelMap LevelMap;
+    // A whole player: its parts, skins and animations; the MD3 above holds the parts joined.
+    TPlayerModel Player;
 };
 
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include "BatchDialogs.h"
 #include "Form1.h"
 #include "FormatNumbers.h"
+#include "PlayerCommands.h"
 #include "ViewBinding.h"
 #include "core/FileError.h"
 #include "render/OGL.h"
@@ -19,7 +20,9 @@ namespace {
 
 const char* const Usage =
     "usage: quillon --render OUT.png|OUT.tga [--size WxH] [--frame N] [--skin FILE.skin]\n"
-    "                        [--game DIR] [--no-sky] [--alpha] FILE...\n";
+    "                        [--game DIR] [--no-sky] [--alpha] FILE...\n"
+    "       quillon --render OUT.png|OUT.tga [options] --player DIR [--skin NAME]\n"
+    "                        [--legs NAME] [--torso NAME] [--weapon FILE]\n";
 
 // A picture's memory grows with its area; beyond this a typing slip would take gigabytes.
 constexpr int LargestSide = 8192;
@@ -47,11 +50,31 @@ int FrameCount(const TProgramInstances& instances, TModelKind kind) {
     return 0;
 }
 
+bool ChooseFrame(TForm1& form, const TProgramInstances& instances, const TRenderRequest& request) {
+    if (request.Frame) {
+        const int frames = FrameCount(instances, form.ModelKind());
+        if (*request.Frame >= frames) {
+            std::cerr << "frame " << *request.Frame << " is past the model's " << frames
+                      << " frames\n";
+            return false;
+        }
+        form.SetCurrentFrame(*request.Frame);
+    }
+    return true;
+}
+
 // Loads what the request names into the window; the reason for a failure is on stderr.
 bool LoadInput(TForm1& form, TProgramInstances& instances, const TBatchDialogs& dialogs,
                const TRenderRequest& request) {
     if (!form.StartWithoutWindow(request.GameDir)) {
         std::cerr << request.GameDir << ": not a game folder (it holds no etmain/pak0.pk3)\n";
+        return false;
+    }
+    if (!request.Player.empty()) {
+        if (form.OpenPlayer(
+                {request.Player, request.Skin, request.Legs, request.Torso, request.Weapon}))
+            return ChooseFrame(form, instances, request);
+        std::cerr << form.StatusText().toStdString() << "\n";
         return false;
     }
     // Together, as the command line gives them: a mesh takes the animation after it.
@@ -68,16 +91,7 @@ bool LoadInput(TForm1& form, TProgramInstances& instances, const TBatchDialogs& 
         std::cerr << request.Skin << ": no such skin file\n";
         return false;
     }
-    if (request.Frame) {
-        const int frames = FrameCount(instances, form.ModelKind());
-        if (*request.Frame >= frames) {
-            std::cerr << "frame " << *request.Frame << " is past the model's " << frames
-                      << " frames\n";
-            return false;
-        }
-        form.SetCurrentFrame(*request.Frame);
-    }
-    return true;
+    return ChooseFrame(form, instances, request);
 }
 
 int WritePicture(TViewBinding& view, const TForm1& form, const TRenderRequest& request) {
@@ -140,6 +154,14 @@ std::optional<TRenderRequest> ParseRenderArguments(const std::vector<std::string
             request.Skin = arguments[++i];
         } else if (argument == "--game" && hasValue) {
             request.GameDir = arguments[++i];
+        } else if (argument == "--player" && hasValue) {
+            request.Player = arguments[++i];
+        } else if (argument == "--legs" && hasValue) {
+            request.Legs = arguments[++i];
+        } else if (argument == "--torso" && hasValue) {
+            request.Torso = arguments[++i];
+        } else if (argument == "--weapon" && hasValue) {
+            request.Weapon = arguments[++i];
         } else if (argument.starts_with("--")) {
             error = argument + ": unknown option, or its value is missing";
             return std::nullopt;
@@ -147,8 +169,8 @@ std::optional<TRenderRequest> ParseRenderArguments(const std::vector<std::string
             request.Files.push_back(argument);
         }
     }
-    if (request.Files.empty()) {
-        error = "no FILE to draw";
+    if (request.Files.empty() == request.Player.empty()) {
+        error = request.Player.empty() ? "no FILE to draw" : "--player draws no other FILE";
         return std::nullopt;
     }
     return request;

@@ -4,6 +4,8 @@
 // into an offscreen surface and written as PNG or TGA:
 //   quillon --render OUT.png|OUT.tga [--size WxH] [--frame N] [--skin FILE.skin] [--game DIR]
 //                    [--no-sky] [--alpha] FILE...
+//   quillon --render OUT.png ... --player DIR [--skin NAME] [--legs NAME] [--torso NAME]
+//                    [--weapon FILE]
 // With --alpha the picture is the screenshot's: the model over black with its mask as alpha.
 // No X server is needed: the widgets live on Qt's offscreen platform, the drawing in an EGL
 // context of Mesa's.
@@ -32,6 +34,9 @@ struct TRenderRequest {
     bool NoSky = false;
     bool Alpha = false;
     std::vector<std::string> Files;
+    // --player DIR [--legs NAME] [--torso NAME] [--weapon FILE]; --skin is then a skin name.
+    std::string Player;
+    std::string Legs, Torso, Weapon;
 };
 
 // The arguments after "--render"; none, with the reason in `error`, when they are not usable.

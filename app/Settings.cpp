@@ -21,6 +21,7 @@ constexpr TBoolKey ViewFlags[] = {
     {"View", "Lighting", &TSettings::Lighting},
     {"View", "CenterModel", &TSettings::CenterModel},
     {"SkyBox", "Enabled", &TSettings::SkyBoxEnabled},
+    {"Texturing", "DefaultSkinOnLoad", &TSettings::DefaultSkinOnLoad},
 };
 
 void ReadBool(const TIniDocument& ini, const char* section, const char* key, bool& field) {

@@ -22,6 +22,8 @@ struct TSettings {
     bool Lighting = true;
     bool CenterModel = true;
     bool SkyBoxEnabled = true;
+    // Texturing: a loaded MD3 is dressed in <name>_default.skin when there is one.
+    bool DefaultSkinOnLoad = true;
     uint32_t ColorTop = DefaultGradientTop;
     uint32_t ColorBottom = DefaultGradientBottom;
 

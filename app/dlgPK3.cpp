@@ -92,7 +92,9 @@ bool TdlgPK3::Fill(const TArchiveBrowse& browse) {
     }
     const std::string archive = info->MapArchive ? ArchivePath : GameArchive;
     const std::string rootText = info->MapArchive ? FilePart(ArchivePath) : GameArchiveRootText;
-    const TArchiveTree tree = BuildArchiveTree(Archive, archive, info->Mask, rootText);
+    const TArchiveTree tree = BrowseMode == BrowseGamePlayers
+                                  ? BuildPlayerTree(browse.GameArchives)
+                                  : BuildArchiveTree(Archive, archive, info->Mask, rootText);
     AddTree(tree);
     HasContent = tree.HasMembers;
     return HasContent;

@@ -6,6 +6,7 @@
 #include "Verbs.h"
 
 #include "ModelResolution.h"
+#include "PlayerLoading.h"
 
 #include "core/CasePath.h"
 #include "core/MD3.h"
@@ -36,10 +37,14 @@ struct ExportArgs {
     std::string skeletal = "skin";
     TResolveSettings settings;
     bool yes = false;
+    std::string player;
+    std::vector<std::string> legs, torso;
+    std::string weapon;
 };
 
 // Every model kind the verb reads, loaded and ready to export.
 struct LoadedModel {
+    TPlayerModel player;
     TMD3 md3;
     TMDM mdm;
     TMDX mdx;
@@ -159,6 +164,55 @@ int Load(const ExportArgs& args, LoadedModel& loaded) {
     return ExitDone;
 }
 
+// The range named for one clip; the list's own idle when none is named.
+int RangeArgument(const std::vector<TPlayerRange>& ranges, const std::vector<std::string>& names,
+                  size_t clip, const char* idle, int& index) {
+    const std::string name = names.empty() ? idle : names[std::min(clip, names.size() - 1)];
+    index = TPlayerModel::FindRange(ranges, name);
+    if (index < 0 && names.empty())
+        index = 0; // no animation.cfg: the one range over every frame
+    if (index >= 0)
+        return ExitDone;
+    std::cerr << "no animation named \"" << name << "\"\n";
+    return ExitUsage;
+}
+
+// The joined player with one clip per legs and torso pair: --legs and --torso pair up in order,
+// the shorter list repeating its last name.
+int LoadPlayer(const ExportArgs& args, LoadedModel& loaded) {
+    TPlayerModel& player = loaded.player;
+    if (const int code = LoadPlayerArgument(args.player, args.settings, args.settings.Skin, player);
+        code != ExitDone)
+        return code;
+    if (!args.weapon.empty() && !player.AttachWeapon(args.weapon))
+        return InvalidInput(args.weapon, player.LastError());
+    std::vector<TPlayerPose> poses;
+    const size_t clips = std::max<size_t>(1, std::max(args.legs.size(), args.torso.size()));
+    for (size_t c = 0; c < clips; ++c) {
+        int legs = 0, torso = 0;
+        if (const int code = RangeArgument(player.LegsRanges(), args.legs, c, "LEGS_IDLE", legs);
+            code != ExitDone)
+            return code;
+        if (const int code =
+                RangeArgument(player.TorsoRanges(), args.torso, c, "TORSO_STAND", torso);
+            code != ExitDone)
+            return code;
+        const TPlayerClip clip = player.Clip(legs, torso);
+        const int first = static_cast<int>(poses.size());
+        loaded.model.Clips.push_back({clip.Name,
+                                      {first, first + static_cast<int>(clip.Poses.size()) - 1},
+                                      static_cast<double>(clip.FramesPerSecond)});
+        poses.insert(poses.end(), clip.Poses.begin(), clip.Poses.end());
+    }
+    loaded.md3 = player.Joined(poses);
+    loaded.warnings.insert(loaded.warnings.end(), player.Messages().begin(),
+                           player.Messages().end());
+    loaded.model.MD3 = &loaded.md3;
+    loaded.model.Name = FilePart(player.Set().Folder.substr(0, player.Set().Folder.size() - 1));
+    loaded.ref = {TModelKind::MD3, &loaded.md3, nullptr};
+    return ExitDone;
+}
+
 int FailureExit(TExportFailure failure) {
     switch (failure) {
     case TExportFailure::Options:
@@ -203,23 +257,34 @@ int RunExport(const ExportArgs& args) {
         return ExitUsage;
     }
 
+    if (args.player.empty() == args.models.empty()) {
+        std::cerr << "export takes model files or --player DIR\n";
+        return ExitUsage;
+    }
     LoadedModel loaded;
-    if (const int code = Load(args, loaded); code != ExitDone)
+    if (const int code = args.player.empty() ? Load(args, loaded) : LoadPlayer(args, loaded);
+        code != ExitDone)
         return code;
     TModelResolution resolution;
-    if (loaded.model.MS3D) {
+    if (!args.player.empty()) {
+        if (!ResolvePlayer(resolution, args.settings, loaded.player, loaded.md3))
+            return ExitUsage;
+        loaded.model.Materials =
+            SurfaceMaterials(loaded.ref, resolution.Shaders, resolution.Resolver.Skin);
+    } else if (loaded.model.MS3D) {
         loaded.model.Materials = MS3DMaterials(loaded.ms3d, Folder(args.models[0]));
     } else {
         if (!resolution.Resolve(args.settings, loaded.ref, args.models[0]))
             return ExitUsage;
         loaded.model.Materials =
             SurfaceMaterials(loaded.ref, resolution.Shaders, resolution.Resolver.Skin);
-        if (args.settings.Game.empty())
-            loaded.warnings.push_back("no game folder (--game): no shader or image is looked up");
     }
+    if (!loaded.model.MS3D && args.settings.Game.empty())
+        loaded.warnings.push_back("no game folder (--game): no shader or image is looked up");
     TExportResult result = ExportGltf(loaded.model, options, args.output);
     if (!result.Ok()) {
-        std::cerr << args.models[0] << ": " << result.Error << "\n";
+        std::cerr << (args.player.empty() ? args.models[0] : args.player) << ": " << result.Error
+                  << "\n";
         return FailureExit(result.Failure);
     }
     TExportSummary& summary = result.Summary;
@@ -235,15 +300,22 @@ void AddExportVerbs(VerbContext& context) {
     auto args = std::make_shared<ExportArgs>();
     auto* verb = context.app.add_subcommand("export", "Write a model as glTF 2.0 (.glb or .gltf)");
     verb->add_option("MODEL", args->models,
-                     "an .md3, .mds, .map or .ms3d file, or an .mdm followed by its .mdx")
-        ->required();
+                     "an .md3, .mds, .map or .ms3d file, or an .mdm followed by its .mdx");
+    verb->add_option("--player", args->player,
+                     "a player folder (lower.md3, upper.md3, head.md3), or with --game a folder "
+                     "of the game's archives; --skin then names the skin");
+    verb->add_option("--legs", args->legs, "a legs animation of animation.cfg (LEGS_RUN)");
+    verb->add_option("--torso", args->torso, "a torso animation of animation.cfg (TORSO_ATTACK)");
+    verb->add_option("--weapon", args->weapon, "an MD3 held in the player's hand");
     verb->add_option("-o,--output", args->output, "the .glb or .gltf file to write")->required();
     verb->add_option("--frames", args->frames, "the frames to export, A-B (default: all)");
     verb->add_option("--fps", args->framesPerSecond, "frames per second of the animations")
         ->check(CLI::PositiveNumber);
-    verb->add_option("--skin", args->settings.Skin, "a skin file");
+    verb->add_option("--skin", args->settings.Skin,
+                     "a skin file; with --player a skin name (default, red, blue ...)");
     verb->add_option("--game", args->settings.Game, "the game folder (holding etmain/pak0.pk3)");
     verb->add_option("--pk3", args->settings.Pk3, "a map archive");
+    verb->add_option("--tmp", args->settings.Tmp, "the folder archive members are copied into");
     verb->add_option("--skeletal", args->skeletal,
                      "skin (a glTF skin where it follows the posing, else morph targets) or "
                      "morph (always morph targets)")

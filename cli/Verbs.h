@@ -49,5 +49,6 @@ void AddLodVerbs(VerbContext& context);
 void AddExportVerbs(VerbContext& context);
 void AddCheckVerbs(VerbContext& context);
 void AddImportVerbs(VerbContext& context);
+void AddPlayerVerbs(VerbContext& context);
 
 } // namespace quillon::cli

@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     AddExportVerbs(context);
     AddCheckVerbs(context);
     AddImportVerbs(context);
+    AddPlayerVerbs(context);
     if (argc == 2 && std::string(argv[1]) == "--bash-completion") { // for the build, not listed
         std::cout << BashCompletion(app, "quillon-cli");
         return ExitDone;

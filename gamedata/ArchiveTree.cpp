@@ -1,5 +1,9 @@
 #include "ArchiveTree.h"
 
+#include "ScriptText.h"
+
+#include <map>
+
 namespace quillon {
 
 std::optional<TBrowseModeInfo> BrowseModeInfo(int mode) {
@@ -12,6 +16,9 @@ std::optional<TBrowseModeInfo> BrowseModeInfo(int mode) {
         return TBrowseModeInfo{"*.MD3", "Select a .PK3", true};
     case BrowseGameMDM:
         return TBrowseModeInfo{"*.MDM", "Select an MDM-model from the game (pak0.PK3)", false};
+    case BrowseGamePlayers:
+        return TBrowseModeInfo{"models/players/*/upper.md3", "Select a player from the game",
+                               false};
     case BrowseGameMDX:
         return TBrowseModeInfo{"*.MDX", "Select an MDX-animation from the game (pak0.PK3)", false};
     default:
@@ -48,6 +55,29 @@ TArchiveTree BuildArchiveTree(TPK3Archive& archive, const std::string& archivePa
         throw;
     }
     archive.Close();
+    return tree;
+}
+
+TArchiveTree BuildPlayerTree(const std::vector<std::string>& archives) {
+    const std::string playersFolder = "models/players/";
+    std::map<std::string, std::string> players; // lower-case name, name as first found
+    for (const std::string& path : archives) {
+        TPK3Archive archive;
+        archive.Open(path);
+        for (const TPK3Member& member : archive.FindAll(playersFolder + "*/upper.md3")) {
+            const std::string name = member.Folder.substr(playersFolder.size());
+            players.emplace(ToLower(name), name);
+        }
+    }
+    TArchiveTree tree;
+    tree.TopLevel.push_back({"players", {}});
+    tree.HasMembers = !players.empty();
+    if (tree.HasMembers) {
+        TArchiveTreeNode folder{playersFolder, {}};
+        for (const auto& [key, name] : players)
+            folder.Children.push_back({name, {}});
+        tree.TopLevel.front().Children.push_back(std::move(folder));
+    }
     return tree;
 }
 

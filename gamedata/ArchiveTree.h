@@ -31,6 +31,7 @@ enum BrowseMode : int {
     BrowseMapMD3 = 3,
     BrowseGameMDM = 4,
     BrowseGameMDX = 5,
+    BrowseGamePlayers = 6, // the player folders of every archive of the game
 };
 
 struct TBrowseModeInfo {
@@ -46,6 +47,12 @@ std::optional<TBrowseModeInfo> BrowseModeInfo(int mode);
 // finding fails. Throws FileError when the archive cannot be opened.
 TArchiveTree BuildArchiveTree(TPK3Archive& archive, const std::string& archivePath,
                               const std::string& mask, const std::string& rootText);
+
+// The player folders of the game's archives (those holding "models/players/<name>/upper.md3"),
+// each folder once whatever its letter case: the root, one node "models/players/" and a node
+// "<name>/" per player, so choosing a player gives the folder's path. Throws FileError when an
+// archive cannot be opened.
+TArchiveTree BuildPlayerTree(const std::vector<std::string>& archives);
 
 // The member path chosen by clicking a node: the parent's text + the node's text, for a node
 // that has a parent and no children; none otherwise.

@@ -81,9 +81,10 @@ void TShaderList::CollectGameShaderFiles(const TGameFolder& game, const TAppFold
     Report(status, "Checking for shader-files in game-directory...");
     if (game.IsSet())
         AddFolderScripts(GameScripts, game.ScriptsFolder(), 0, true);
-    Report(status, "Checking for shader-files in pak0.pk3...");
-    if (game.IsSet()) {
-        archive.Open(game.GameArchive());
+    // Extracted in the game's order, so a later archive's script replaces an earlier one's.
+    for (const std::string& path : game.Archives()) {
+        Report(status, "Checking for shader-files in " + FilePart(path) + "...");
+        archive.Open(path);
         try {
             archive.Extract("scripts/*.shader", folders.TmpFolder);
         } catch (...) {
@@ -91,8 +92,9 @@ void TShaderList::CollectGameShaderFiles(const TGameFolder& game, const TAppFold
             throw;
         }
         archive.Close();
-        AddFolderScripts(GameScripts, folders.TmpFolder + "scripts/", 1, true);
     }
+    if (game.IsSet())
+        AddFolderScripts(GameScripts, folders.TmpFolder + "scripts/", 1, true);
     Report(status, "Total shaderfiles/shaders found: " + std::to_string(GameFileCount) + " / " +
                        std::to_string(GameShaderCount));
 }

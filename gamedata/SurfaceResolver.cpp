@@ -231,6 +231,16 @@ std::string TSurfaceResolver::FindMember(const std::string& archivePath,
     return {};
 }
 
+TSurfaceResolver::TGameMember
+TSurfaceResolver::FindGameMember(const std::vector<std::string>& candidates) {
+    const std::vector<std::string> archives = Game.Archives();
+    for (const std::string& candidate : candidates)
+        for (auto archive = archives.rbegin(); archive != archives.rend(); ++archive)
+            if (std::string found = FindMember(*archive, {candidate}); !found.empty())
+                return {*archive, found};
+    return {};
+}
+
 std::string TSurfaceResolver::ExtractMember(const std::string& archivePath,
                                             const std::string& member, const std::string& folder) {
     if (!OpenArchive(archivePath).ExtractExact(member, folder))
@@ -265,7 +275,7 @@ std::string TSurfaceResolver::FindImageFile(const std::string& name, uint32_t& f
         }
     }
     if (Game.IsSet()) {
-        const std::string member = FindMember(Game.GameArchive(), members);
+        const std::string member = FindGameMember(members).Member;
         if (!member.empty()) {
             flags |= SourceImage | SourceMapOrGame | SourceGame;
             return member;
@@ -295,8 +305,9 @@ TSurfaceResolver::TStageImagePlace TSurfaceResolver::LocateStageImage(const TSha
         if (std::string found = member(input.ArchivePath); !found.empty())
             return {"", input.ArchivePath, found, Folders.MapTmpFolder};
     if (Game.IsSet())
-        if (std::string found = member(Game.GameArchive()); !found.empty())
-            return {"", Game.GameArchive(), found, Folders.TmpFolder};
+        if (TGameMember found = FindGameMember(members);
+            TPK3Archive::IsSafeMemberName(found.Member))
+            return {"", found.Archive, found.Member, Folders.TmpFolder};
     return {};
 }
 

@@ -121,6 +121,12 @@ private:
     // The first member of the archive among `candidates`; empty when none.
     std::string FindMember(const std::string& archivePath,
                            const std::vector<std::string>& candidates);
+    // The first of the candidates that an archive of the game holds, looked for in the latest
+    // archive first, as the game looks; both empty when none does.
+    struct TGameMember {
+        std::string Archive, Member;
+    };
+    TGameMember FindGameMember(const std::vector<std::string>& candidates);
     std::string ExtractMember(const std::string& archivePath, const std::string& member,
                               const std::string& folder);
     TPK3Archive& OpenArchive(const std::string& path);

@@ -89,11 +89,18 @@ TExportResult ExportGltf(const TExportModel& model, const TExportOptions& option
     if (model.MD3)
         if (auto problem = MD3SizeProblem(*model.MD3, plan.Frames))
             return Failure(TExportFailure::Model, *problem);
+    for (const TAnimationClip& clip : model.Clips)
+        if (clip.Frames.First < plan.Frames.First || clip.Frames.Last > plan.Frames.Last ||
+            clip.Frames.Count() < 1)
+            return Failure(TExportFailure::Options,
+                           "the animation " + clip.Name + " lies outside the exported frames");
     plan.Scale = options.Scale;
 
     TExportResult result;
     TExportSummary& summary = result.Summary;
-    if (!model.MS3D)
+    if (model.MD3 && !model.Clips.empty())
+        plan.Clips = model.Clips;
+    else if (!model.MS3D)
         plan.Clips = AnimationClips("all frames", plan.Frames, options.FramesPerSecond,
                                     model.MDX ? model.Script : nullptr, summary.Warnings);
     const std::string fileName = FilePart(path);

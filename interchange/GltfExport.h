@@ -31,6 +31,9 @@ struct TExportModel {
     const TMS3D* MS3D = nullptr;
     std::string Name;                        // the scene's name
     std::vector<TSurfaceMaterial> Materials; // per surface of an MD3 or MDM; per group of an MS3D
+    // Named animations of an MD3's frames (a joined player's legs and torso pairs); when given,
+    // they replace the one over every frame. Each must lie within the exported frames.
+    std::vector<TAnimationClip> Clips;
 };
 
 enum class TExportFailure {

@@ -85,6 +85,57 @@ double Share(const QImage& image, const std::function<bool(const TRgb&)>& test) 
     return double(count) / (image.width() * image.height());
 }
 
+// A part of a player: one upright square facing +x (both windings, so it shows from either side)
+// from height 0 to `height`, `halfWidth` either side, surface "s", and one tag per name at
+// height `height`.
+TMD3 UprightPart(float halfWidth, float height, const std::vector<std::string>& tags) {
+    TMD3 model;
+    THeader& h = model.Header;
+    h.numFrames = 1;
+    h.Frames.resize(1);
+    h.numTags = static_cast<uint32_t>(tags.size());
+    for (const std::string& name : tags) {
+        TMD3Tag tag;
+        StringToName(name, tag.name);
+        tag.origin = {0, 0, height};
+        tag.axis[0] = AxisPosX();
+        tag.axis[1] = AxisPosY();
+        tag.axis[2] = AxisPosZ();
+        h.Tags.push_back(tag);
+    }
+    TSurface s;
+    StringToName("s", s.name);
+    s.numFrames = 1;
+    s.numShaders = 1;
+    s.Shaders.resize(1);
+    s.numVerts = 4;
+    s.numTriangles = 4;
+    s.Triangles = {{{0, 1, 2}}, {{0, 2, 3}}, {{0, 2, 1}}, {{0, 3, 2}}};
+    s.TexCoords.resize(4);
+    const int16_t w = int16_t(halfWidth * 64), top = int16_t(height * 64);
+    const int16_t normal = TMD3::EncodeNormal(AxisPosX());
+    s.Vertices = {{0, int16_t(-w), 0, normal},
+                  {0, w, 0, normal},
+                  {0, w, top, normal},
+                  {0, int16_t(-w), top, normal}};
+    h.Surfaces.push_back(s);
+    h.numSurfaces = 1;
+    return model;
+}
+
+// The mean row of the pixels near `colour`; -1 when there are none.
+double MeanRow(const QImage& image, const TRgb& colour) {
+    double rows = 0;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Near(At(image, x, y), colour, 10)) {
+                rows += y;
+                ++count;
+            }
+    return count == 0 ? -1 : rows / count;
+}
+
 } // namespace
 
 class RenderModeTest : public QObject {
@@ -153,6 +204,43 @@ private slots:
         QVERIFY2(background > 0.2 && background < 0.8, std::to_string(background).c_str());
         QVERIFY2(grate > 0.01, std::to_string(grate).c_str());
         QVERIFY2(torus > 0.2, std::to_string(torus).c_str());
+    }
+
+    void PlayerStandsWithItsHeadOnItsTorsoOnItsLegs() {
+        TRenderHome h;
+        const std::string folder = h.Home.File("players/x");
+        fs::create_directories(folder);
+        const TRgb legs{220, 30, 30}, torso{30, 200, 30}, head{30, 30, 220};
+        const std::pair<const char*, TRgb> parts[] = {
+            {"lower", legs}, {"upper", torso}, {"head", head}};
+        for (const auto& [part, colour] : parts) {
+            WriteSolidTga(folder + "/" + part + ".tga", colour);
+            WriteText(folder + "/" + part + "_default.skin",
+                      std::string("s,models/players/x/") + part + ".tga\n");
+        }
+        QVERIFY(UprightPart(6, 20, {"tag_torso"}).SaveToFile(folder + "/lower.md3"));
+        QVERIFY(UprightPart(10, 20, {"tag_head", "tag_weapon"}).SaveToFile(folder + "/upper.md3"));
+        QVERIFY(UprightPart(4, 10, {}).SaveToFile(folder + "/head.md3"));
+
+        const TRun run = h.Render(
+            {h.File("player.png"), "--no-sky", "--player", QString::fromStdString(folder)});
+        QCOMPARE(run.Exit, 0);
+        const QImage image(h.File("player.png"));
+        const double headRow = MeanRow(image, head), torsoRow = MeanRow(image, torso),
+                     legsRow = MeanRow(image, legs);
+        const std::string rows = std::to_string(headRow) + " " + std::to_string(torsoRow) + " " +
+                                 std::to_string(legsRow);
+        QVERIFY2(headRow >= 0 && headRow < torsoRow && torsoRow < legsRow, rows.c_str());
+
+        QCOMPARE(h.Render({h.File("x.png"), "--player", QString::fromStdString(folder), "--legs",
+                           "LEGS_FLY"})
+                     .Exit,
+                 1);
+        QCOMPARE(h.Render({h.File("x.png"), "--player", QString::fromStdString(folder),
+                           h.File("other.md3")})
+                     .Exit,
+                 2);
+        QVERIFY(!fs::exists(h.Home.File("x.png")));
     }
 
     void FailuresSayWhyAndWriteNothing() {
