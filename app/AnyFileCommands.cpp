@@ -116,6 +116,8 @@ bool TAnyFileCommands::LoadAnyFromFile(const std::optional<std::string>& chosenP
         outcome = RunBranch(entry, path);
     }
     Window.SetStatus(outcome.Message);
+    if (outcome.Loaded)
+        Window.ShowFindingCount();
     return outcome.Loaded;
 }
 

@@ -290,6 +290,10 @@ void TForm1::FinishLoad(const std::string& status, const std::string& saveHint,
     UpdateSkinsShadersTextures();
     SetStatus(shown);
     SetSaveHints(saveHint);
+    ShowFindingCount();
+}
+
+void TForm1::ShowFindingCount() {
     // A damaged archive stops the count, never the load.
     try {
         CheckSummary->setText(QString::fromStdString(FindingSummary(CheckModel())));

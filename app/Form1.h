@@ -151,6 +151,7 @@ public:
                           const std::string& selectedFolder) override;
     void RegisterMapArchiveShaderFiles() override;
     std::vector<TFinding> CheckModel() override;
+    void ShowFindingCount() override;
     std::vector<TSurfaceMaterial> SurfaceMaterials() override;
     void ShowPlace(int surface, int frame) override;
 

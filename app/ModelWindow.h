@@ -134,6 +134,9 @@ public:
     // The current model checked against what the skeletal game accepts, with its skin, shaders
     // and images; none while no model is loaded. Raises FileError when an archive is damaged.
     virtual std::vector<TFinding> CheckModel() = 0;
+    // The count of CheckModel's findings in the status bar's right-hand label (FinishLoad shows
+    // it; loads that end otherwise call it themselves).
+    virtual void ShowFindingCount() = 0;
     // Each surface's image and colour as the last update of skins, shaders and textures
     // resolved them.
     virtual std::vector<TSurfaceMaterial> SurfaceMaterials() = 0;

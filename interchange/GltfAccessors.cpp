@@ -26,26 +26,6 @@ int ComponentSize(int componentType) {
     }
 }
 
-int ComponentsOfType(int type) {
-    switch (type) {
-    case TINYGLTF_TYPE_SCALAR:
-        return 1;
-    case TINYGLTF_TYPE_VEC2:
-        return 2;
-    case TINYGLTF_TYPE_VEC3:
-        return 3;
-    case TINYGLTF_TYPE_VEC4:
-    case TINYGLTF_TYPE_MAT2:
-        return 4;
-    case TINYGLTF_TYPE_MAT3:
-        return 9;
-    case TINYGLTF_TYPE_MAT4:
-        return 16;
-    default:
-        return 0;
-    }
-}
-
 template <class T> T Load(const uint8_t* p) {
     T value;
     std::memcpy(&value, p, sizeof value);
@@ -98,10 +78,10 @@ bool TGltfAccessors::Layout(int index, int components, TLayout& layout) {
     if (layout.ComponentSize == 0)
         return Fail(index,
                     "has the unknown component type " + std::to_string(accessor.componentType));
-    if (ComponentsOfType(accessor.type) != components)
-        return Fail(index, "has " + std::to_string(ComponentsOfType(accessor.type)) +
-                               " components per element where " + std::to_string(components) +
-                               " are needed");
+    const int32_t found = tinygltf::GetNumComponentsInType(uint32_t(accessor.type));
+    if (found != components)
+        return Fail(index, "has " + std::to_string(found) + " components per element where " +
+                               std::to_string(components) + " are needed");
     const uint64_t element = uint64_t(layout.ComponentSize) * components;
     const uint64_t count = accessor.count;
     if (accessor.bufferView < 0) {

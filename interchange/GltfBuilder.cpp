@@ -18,21 +18,6 @@ constexpr uint32_t GlbVersion = 2;
 constexpr uint32_t ChunkJson = 0x4E4F534A;
 constexpr uint32_t ChunkBinary = 0x004E4942;
 
-size_t ComponentCount(int type) {
-    switch (type) {
-    case TINYGLTF_TYPE_SCALAR:
-        return 1;
-    case TINYGLTF_TYPE_VEC2:
-        return 2;
-    case TINYGLTF_TYPE_VEC3:
-        return 3;
-    case TINYGLTF_TYPE_VEC4:
-        return 4;
-    default:
-        return 16; // MAT4, the only other type written
-    }
-}
-
 // Characters outside RFC 3986's unreserved set are percent-encoded, so a file name with a space
 // or a non-ASCII letter still makes a valid URI.
 std::string UriOf(const std::string& fileName) {
@@ -97,7 +82,7 @@ int TGltfBuilder::AddAccessor(int view, int componentType, int type, size_t coun
 }
 
 int TGltfBuilder::AddFloats(std::span<const float> values, int type, bool bounds) {
-    const size_t components = ComponentCount(type);
+    const size_t components = size_t(tinygltf::GetNumComponentsInType(uint32_t(type)));
     const int view = AddView(values.data(), values.size_bytes(), 0);
     const int index =
         AddAccessor(view, TINYGLTF_COMPONENT_TYPE_FLOAT, type, values.size() / components);
@@ -151,8 +136,8 @@ int TGltfBuilder::AddJoints(std::span<const uint16_t> joints) {
 
 int TGltfBuilder::Slice(int accessor, size_t first, size_t count) {
     const tinygltf::Accessor whole = Model.accessors[accessor];
-    const size_t elementBytes =
-        ComponentCount(whole.type) * tinygltf::GetComponentSizeInBytes(whole.componentType);
+    const size_t elementBytes = size_t(tinygltf::GetNumComponentsInType(uint32_t(whole.type))) *
+                                tinygltf::GetComponentSizeInBytes(whole.componentType);
     const int index = AddAccessor(whole.bufferView, whole.componentType, whole.type, count);
     Model.accessors[index].byteOffset = whole.byteOffset + first * elementBytes;
     return index;

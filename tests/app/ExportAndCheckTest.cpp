@@ -46,6 +46,12 @@ private slots:
 
         w.Trigger("actionModelClear");
         QVERIFY(CheckSummary(w).isEmpty());
+
+        // Load From File ends on its own path, with the same count.
+        w.Dialogs.Files.push_back({w.WriteModel("again.md3", TooManySurfaces())});
+        w.Trigger("actionFileLoadAnyFromFile");
+        QCOMPARE(w.Form->StatusText(), QString("MD3 loaded"));
+        QVERIFY(CheckSummary(w).contains("error"));
     }
 
     void CheckModelListsFindingsAndShowsTheChosenSurface() {

@@ -3,12 +3,11 @@
 #include "GameDataBuilder.h"
 #include "GltfReading.h"
 #include "SkeletalBuilder.h"
+#include "support/CliRun.h"
 #include "support/MD3Builder.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 
 namespace quillon::test {
@@ -16,26 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-    int Code = -1;
-    std::string Output;
-};
-
 TRun Cli(const std::string& home, const std::string& arguments) {
-    const std::string command =
-        "QUILLON_HOME='" + home + "' " + QUILLON_CLI_PATH + " export " + arguments + " 2>/dev/null";
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe))
-        run.Output.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool Says(const TRun& run, const std::string& line) {
-    return run.Output.find(line + "\n") != std::string::npos;
+    return RunCommand("QUILLON_HOME='" + home + "' " + QUILLON_CLI_PATH + " export " + arguments +
+                      " 2>/dev/null");
 }
 
 class ExportCli : public ::testing::Test {

@@ -2,14 +2,13 @@
 // usage mistakes, unreadable files and models over the limits exit as the other verbs do and
 // write nothing.
 #include "SkeletalBuilder.h"
+#include "support/CliRun.h"
 #include "support/MD3Builder.h"
 
 #include "interchange/GltfExport.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 
 namespace quillon::test {
@@ -17,25 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-    int Code = -1;
-    std::string Output;
-};
-
 TRun Import(const std::string& arguments) {
-    const std::string command = std::string(QUILLON_CLI_PATH) + " import " + arguments + " 2>&1";
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe))
-        run.Output.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool Says(const TRun& run, const std::string& line) {
-    return run.Output.find(line + "\n") != std::string::npos;
+    return RunCommand(std::string(QUILLON_CLI_PATH) + " import " + arguments + " 2>&1");
 }
 
 class ImportCli : public ::testing::Test {

@@ -4,13 +4,12 @@
 #include "GameDataBuilder.h"
 #include "GltfReading.h"
 #include "PlayerBuilder.h"
+#include "support/CliRun.h"
 #include "support/MD3Builder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 
 namespace quillon::test {
@@ -18,21 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-    int Code = -1;
-    std::string Output;
-};
-
 TRun Cli(const std::string& arguments) {
-    const std::string command = std::string(QUILLON_CLI_PATH) + " " + arguments + " 2>&1";
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe))
-        run.Output.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCommand(std::string(QUILLON_CLI_PATH) + " " + arguments + " 2>&1");
 }
 
 // The deaths on frame 0 of both parts, the torso's own on its frame 1, the legs' own written
