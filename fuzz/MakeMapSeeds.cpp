@@ -10,8 +10,8 @@ using namespace quillon::test;
 
 // Tangent planes of a sphere, spread evenly: a brush with as many faces as planes, to probe the
 // cost of the corner search and the limit on planes per brush.
-BrushSpec SphereBrush(int planes) {
-    BrushSpec brush;
+BrushShape SphereBrush(int planes) {
+    BrushShape brush;
     for (int i = 0; i < planes; ++i) {
         const double z = 1 - 2 * (i + 0.5) / planes, r = std::sqrt(1 - z * z), a = i * 2.399963;
         const Vec3 n{r * std::cos(a), r * std::sin(a), z};
@@ -26,9 +26,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const Vec3 lo{0, 0, 0}, hi{64, 64, 64};
-    const std::vector<TextureSpec> textures = {
+    const std::vector<TextureLayout> textures = {
         {"base/wall", 16, 8, 90, 0.5, 2}, {"afloor", 0, 0, 45, 1, 1}, {"common/caulk"}};
-    BrushSpec fiveCorners = BoxBrush(lo, hi);
+    BrushShape fiveCorners = BoxBrush(lo, hi);
     fiveCorners.push_back(OutwardPlane({0, 0, 16}, {-1, -1, -1}));
     const std::string maps[] = {
         WorldMap({BoxBrush(lo, hi, textures)}),

@@ -59,9 +59,9 @@ std::string WriteFile(TWindowFixture& w, const std::string& name, const std::str
 
 // One box of `texture` on every side.
 std::string BoxMap(const std::string& texture = "base/wall") {
-    TextureSpec spec;
-    spec.name = texture;
-    return WorldMap({BoxBrush({-32, -32, -32}, {32, 32, 32}, {spec})});
+    TextureLayout layout;
+    layout.name = texture;
+    return WorldMap({BoxBrush({-32, -32, -32}, {32, 32, 32}, {layout})});
 }
 
 } // namespace
@@ -297,9 +297,9 @@ private slots:
 
     void MapLimitsAreShownInAMessageBoxAndLeaveNoModel() {
         TWindowFixture w;
-        std::vector<BrushSpec> brushes;
+        std::vector<BrushShape> brushes;
         for (int i = 0; i < 33; ++i) {
-            TextureSpec texture;
+            TextureLayout texture;
             texture.name = "gen/t" + std::to_string(i);
             brushes.push_back(BoxBrush({i * 64.0, 0, 0}, {i * 64.0 + 32, 32, 32}, {texture}));
         }
@@ -315,7 +315,7 @@ private slots:
         QCOMPARE(w.Instances.MD3.Header.numSurfaces, 0u);
         QVERIFY(!w.Inside().Menu->actionModelMD3FlipX->isEnabled());
 
-        BrushSpec fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
+        BrushShape fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
         fiveCorners.push_back(OutwardPlane({0, 0, 16}, {-1, -1, -1}));
         const std::string bevel = WriteFile(w, "bevel.map", WorldMap({fiveCorners}));
         LoadAny(w, w.WriteModel("m.md3", BuildMD3({})), TAnyEntry::MD3);

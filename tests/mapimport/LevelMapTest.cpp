@@ -83,7 +83,7 @@ TEST(LevelMap, ReadsOnlyTheBrushesOfAFirstWorldEntity) {
 }
 
 TEST(LevelMap, CommentedAndTabSeparatedPlaneLinesAreNotPlanes) {
-    BrushSpec box = BoxBrush({0, 0, 0}, {64, 64, 64});
+    BrushShape box = BoxBrush({0, 0, 0}, {64, 64, 64});
     std::string withComment = PlaneLine(box[4]) + " // the top";
     std::string withTabs = PlaneLine(box[4]);
     std::replace(withTabs.begin(), withTabs.end(), ' ', '\t');
@@ -118,7 +118,7 @@ TEST(LevelMap, PyramidAndBevelledBoxFromAFile) {
 }
 
 TEST(LevelMap, TexturesResolvedOnceAndSharedByPath) {
-    BrushSpec box =
+    BrushShape box =
         BoxBrush({0, 0, 0}, {64, 64, 64},
                  {{"base/wall"}, {"base/floor"}, {"base/wall"}, {"missing/a"}, {"missing/a"}});
     FakeTextureSource textures({"base/wall", "base/floor"});
@@ -154,7 +154,7 @@ TEST(LevelMap, MissingFileAndReloadReplaceEverything) {
 }
 
 TEST(LevelMap, BrushWithTooManyPlanesIsSkippedWithAWarning) {
-    BrushSpec many = BoxBrush({0, 0, 0}, {64, 64, 64});
+    BrushShape many = BoxBrush({0, 0, 0}, {64, 64, 64});
     while (many.size() <= TLevelMap::MaxBrushPlanes)
         many.push_back(many[many.size() % 6]);
     const TLevelMap map = LoadMapText(WorldMap({many, BoxBrush({0, 0, 0}, {8, 8, 8})}));

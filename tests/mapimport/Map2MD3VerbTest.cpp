@@ -51,7 +51,7 @@ TEST(Map2MD3Verb, ConvertsAMapIntoAnMD3File) {
 
 TEST(Map2MD3Verb, FailuresWriteNothing) {
     TempDir dir;
-    BrushSpec fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
+    BrushShape fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
     fiveCorners.push_back(OutwardPlane({0, 0, 16}, {-1, -1, -1}));
     WriteText(dir.File("bevel.map"), WorldMap({fiveCorners}));
     const std::string out = dir.File("out.md3");

@@ -32,15 +32,15 @@ inline Vec3 Unit(Vec3 a) {
     return a * (1 / std::sqrt(Dot(a, a)));
 }
 
-struct TextureSpec {
+struct TextureLayout {
     std::string name = "base/wall";
     double shiftS = 0, shiftT = 0, rotation = 0, scaleS = 0.5, scaleT = 0.5;
 };
 
 // One plane line: three points in the map file's frame, in the order the file stores them.
-struct PlaneSpec {
+struct PlaneShape {
     Vec3 p1, p2, p3;
-    TextureSpec texture;
+    TextureLayout texture;
 };
 
 inline std::string Number(double value) {
@@ -49,18 +49,18 @@ inline std::string Number(double value) {
     return std::string(buffer, end);
 }
 
-inline std::string PlaneLine(const PlaneSpec& plane) {
+inline std::string PlaneLine(const PlaneShape& plane) {
     auto point = [](Vec3 p) {
         return "( " + Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + " ) ";
     };
-    const TextureSpec& t = plane.texture;
+    const TextureLayout& t = plane.texture;
     return point(plane.p1) + point(plane.p2) + point(plane.p3) + t.name + " " + Number(t.shiftS) +
            " " + Number(t.shiftT) + " " + Number(t.rotation) + " " + Number(t.scaleS) + " " +
            Number(t.scaleT) + " 0 0 0";
 }
 
 // The file stores a plane's points so that (p2 - p3) x (p1 - p3) points out of the brush.
-inline PlaneSpec OutwardPlane(Vec3 point, Vec3 outward, const TextureSpec& texture = {}) {
+inline PlaneShape OutwardPlane(Vec3 point, Vec3 outward, const TextureLayout& texture = {}) {
     const Vec3 n = Unit(outward);
     const Vec3 helper = std::fabs(n.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
     const Vec3 u = Unit(Cross(helper, n));
@@ -69,14 +69,14 @@ inline PlaneSpec OutwardPlane(Vec3 point, Vec3 outward, const TextureSpec& textu
 }
 
 // Axis-aligned planes keep whole-number points, as an editor writes them.
-inline PlaneSpec AxisPlane(Vec3 point, Vec3 u, Vec3 v, const TextureSpec& texture = {}) {
+inline PlaneShape AxisPlane(Vec3 point, Vec3 u, Vec3 v, const TextureLayout& texture = {}) {
     return {point + v, point + u, point, texture};
 }
 
-using BrushSpec = std::vector<PlaneSpec>;
+using BrushShape = std::vector<PlaneShape>;
 
 // Faces in the order +x, -x, +y, -y, +z, -z.
-inline BrushSpec BoxBrush(Vec3 lo, Vec3 hi, const std::vector<TextureSpec>& textures = {{}}) {
+inline BrushShape BoxBrush(Vec3 lo, Vec3 hi, const std::vector<TextureLayout>& textures = {{}}) {
     auto tex = [&](size_t i) { return textures[i % textures.size()]; };
     const Vec3 X{1, 0, 0}, Y{0, 1, 0}, Z{0, 0, 1};
     return {AxisPlane(hi, Y, Z, tex(0)), AxisPlane(lo, Z, Y, tex(1)), AxisPlane(hi, Z, X, tex(2)),
@@ -84,8 +84,8 @@ inline BrushSpec BoxBrush(Vec3 lo, Vec3 hi, const std::vector<TextureSpec>& text
 }
 
 // A box of half-size `half` about `centre`, turned by `degrees` about the Z axis.
-inline BrushSpec RotatedBoxBrush(Vec3 centre, Vec3 half, double degrees,
-                                 const std::vector<TextureSpec>& textures = {{}}) {
+inline BrushShape RotatedBoxBrush(Vec3 centre, Vec3 half, double degrees,
+                                  const std::vector<TextureLayout>& textures = {{}}) {
     const double a = degrees * 3.14159265358979323846 / 180;
     const Vec3 ax{std::cos(a), std::sin(a), 0}, ay{-std::sin(a), std::cos(a), 0}, az{0, 0, 1};
     auto tex = [&](size_t i) { return textures[i % textures.size()]; };
@@ -99,14 +99,15 @@ inline BrushSpec RotatedBoxBrush(Vec3 centre, Vec3 half, double degrees,
 
 // A square base from lo to hi (in x and y, at lo.z) and an apex above its centre where the four
 // sloped planes meet.
-inline BrushSpec PyramidBrush(Vec3 lo, Vec3 hi, const std::vector<TextureSpec>& textures = {{}}) {
+inline BrushShape PyramidBrush(Vec3 lo, Vec3 hi,
+                               const std::vector<TextureLayout>& textures = {{}}) {
     auto tex = [&](size_t i) { return textures[i % textures.size()]; };
     const Vec3 apex{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, hi.z};
     const Vec3 b00{lo.x, lo.y, lo.z}, b10{hi.x, lo.y, lo.z}, b11{hi.x, hi.y, lo.z},
         b01{lo.x, hi.y, lo.z};
     // Each side through two base corners and the apex, points ordered for an outward normal.
-    auto side = [](Vec3 a, Vec3 b, Vec3 top, const TextureSpec& t) {
-        return PlaneSpec{top, b, a, t};
+    auto side = [](Vec3 a, Vec3 b, Vec3 top, const TextureLayout& t) {
+        return PlaneShape{top, b, a, t};
     };
     return {AxisPlane(b00, Vec3{0, 1, 0}, Vec3{1, 0, 0}, tex(0)), side(b00, b10, apex, tex(1)),
             side(b10, b11, apex, tex(2)), side(b11, b01, apex, tex(3)),
@@ -115,9 +116,9 @@ inline BrushSpec PyramidBrush(Vec3 lo, Vec3 hi, const std::vector<TextureSpec>& 
 
 // A box whose corner at `lo` is cut off by the plane through its three neighbouring corners: four
 // planes meet at each of those corners.
-inline BrushSpec CornerBevelBrush(Vec3 lo, Vec3 hi,
-                                  const std::vector<TextureSpec>& textures = {{}}) {
-    BrushSpec brush = BoxBrush(lo, hi, textures);
+inline BrushShape CornerBevelBrush(Vec3 lo, Vec3 hi,
+                                   const std::vector<TextureLayout>& textures = {{}}) {
+    BrushShape brush = BoxBrush(lo, hi, textures);
     const Vec3 a{hi.x, lo.y, lo.z}, b{lo.x, hi.y, lo.z}, c{lo.x, lo.y, hi.z};
     brush.push_back({a, b, c, textures[brush.size() % textures.size()]});
     return brush;
@@ -125,21 +126,21 @@ inline BrushSpec CornerBevelBrush(Vec3 lo, Vec3 hi,
 
 // A box cut along the diagonal from its top -x edge to its bottom +x edge; the +x and +z planes
 // then touch the brush only along an edge and give no face.
-inline BrushSpec WedgeBrush(Vec3 lo, Vec3 hi, const std::vector<TextureSpec>& textures = {{}}) {
-    BrushSpec brush = BoxBrush(lo, hi, textures);
+inline BrushShape WedgeBrush(Vec3 lo, Vec3 hi, const std::vector<TextureLayout>& textures = {{}}) {
+    BrushShape brush = BoxBrush(lo, hi, textures);
     const Vec3 top{lo.x, lo.y, hi.z}, bottom{hi.x, lo.y, lo.z};
     brush.push_back({top + Vec3{0, 1, 0}, bottom, top, textures[6 % textures.size()]});
     return brush;
 }
 
-inline std::string BrushText(const BrushSpec& brush) {
+inline std::string BrushText(const BrushShape& brush) {
     std::string text = "{\n";
-    for (const PlaneSpec& plane : brush)
+    for (const PlaneShape& plane : brush)
         text += PlaneLine(plane) + "\n";
     return text + "}\n";
 }
 
-inline std::string EntityText(const std::string& classname, const std::vector<BrushSpec>& brushes,
+inline std::string EntityText(const std::string& classname, const std::vector<BrushShape>& brushes,
                               const std::string& extraLines = "") {
     std::string text = "{\n\"classname\" \"" + classname + "\"\n" + extraLines;
     for (size_t b = 0; b < brushes.size(); ++b)
@@ -147,7 +148,7 @@ inline std::string EntityText(const std::string& classname, const std::vector<Br
     return text + "}\n";
 }
 
-inline std::string WorldMap(const std::vector<BrushSpec>& brushes) {
+inline std::string WorldMap(const std::vector<BrushShape>& brushes) {
     return EntityText("worldspawn", brushes);
 }
 
@@ -171,14 +172,14 @@ struct GeneratedLevel {
 // the world.
 inline GeneratedLevel GenerateLevel(int cellsX = 16, int cellsY = 16, int cellsZ = 10) {
     GeneratedLevel level;
-    std::vector<BrushSpec> brushes;
+    std::vector<BrushShape> brushes;
     for (int k = 0; k < cellsZ; ++k)
         for (int j = 0; j < cellsY; ++j)
             for (int i = 0; i < cellsX; ++i) {
                 const size_t n = brushes.size();
-                std::vector<TextureSpec> textures;
+                std::vector<TextureLayout> textures;
                 for (size_t f = 0; f < 7; ++f) {
-                    TextureSpec t;
+                    TextureLayout t;
                     t.name = (n * 7 + f) % 97 == 0 ? "common/caulk"
                                                    : "gen/tex" + std::to_string((n * 7 + f) % 24);
                     t.shiftS = double((n + f) % 5) * 16;

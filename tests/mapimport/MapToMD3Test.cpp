@@ -20,8 +20,8 @@ Converted Convert(const std::string& text, const std::string& name = "test") {
     return result;
 }
 
-std::vector<TextureSpec> Named(std::initializer_list<const char*> names) {
-    std::vector<TextureSpec> textures;
+std::vector<TextureLayout> Named(std::initializer_list<const char*> names) {
+    std::vector<TextureLayout> textures;
     for (const char* n : names)
         textures.push_back({n});
     return textures;
@@ -70,7 +70,7 @@ TEST(MapToMD3, CubeBecomesOneSurfaceWithClockwiseTriangles) {
 }
 
 TEST(MapToMD3, VertexRecordsCarryTheFaceNormalAndFlippedT) {
-    TextureSpec shifted{"base/wall", 64, 32, 0, 1, 1};
+    TextureLayout shifted{"base/wall", 64, 32, 0, 1, 1};
     TempDir dir;
     WriteText(dir.File("m.map"), WorldMap({BoxBrush({0, 0, 0}, {64, 64, 64}, {shifted})}));
     TLevelMap map;
@@ -134,9 +134,9 @@ TMD3 FullModel() {
 }
 
 TEST(MapToMD3, LimitsEmptyTheModelAndSayWhich) {
-    std::vector<BrushSpec> many;
+    std::vector<BrushShape> many;
     for (int b = 0; b < 6; ++b) {
-        std::vector<TextureSpec> textures;
+        std::vector<TextureLayout> textures;
         for (int f = 0; f < 6; ++f)
             textures.push_back({"tex/" + std::to_string(b * 6 + f)});
         many.push_back(BoxBrush({64.0 * b, 0, 0}, {64.0 * b + 32, 32, 32}, textures));
@@ -144,10 +144,10 @@ TEST(MapToMD3, LimitsEmptyTheModelAndSayWhich) {
     // 36 faces: 33 distinct names once three are tool textures.
     many[5][3].texture.name = many[5][4].texture.name = many[5][5].texture.name = "common/x";
 
-    BrushSpec fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
+    BrushShape fiveCorners = BoxBrush({0, 0, 0}, {64, 64, 64});
     fiveCorners.push_back(OutwardPlane({0, 0, 16}, {-1, -1, -1}));
 
-    std::vector<BrushSpec> crowded;
+    std::vector<BrushShape> crowded;
     for (int b = 0; b < 171; ++b) // 171 boxes of 24 corners: 4104 corners for one texture
         crowded.push_back(BoxBrush({2.0 * b - 400, 0, 0}, {2.0 * b - 399, 1, 1}));
 
