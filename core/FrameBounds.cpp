@@ -84,19 +84,22 @@ TBoundsFault FrameBoundsFault(const THeader& header, uint32_t frame) {
     return fault;
 }
 
+void StoreFrameBounds(THeader& header, uint32_t frame) {
+    const TVertexBounds bounds = MeasureFrame(header, frame);
+    TMD3Frame& stored = header.Frames[frame];
+    stored.mins = bounds.Mins;
+    stored.maxs = bounds.Maxs;
+    stored.localOrigin = VectorScale(VectorAdd(bounds.Mins, bounds.Maxs), 0.5f);
+    stored.radius = FarthestVertex(header, frame, stored.localOrigin);
+}
+
 uint32_t RecomputeFrameBounds(THeader& header) {
     uint32_t changed = 0;
     for (uint32_t f = 0; f < header.numFrames; ++f) {
         const TBoundsFault fault = FrameBoundsFault(header, f);
         if (!fault.Box && !fault.Sphere)
             continue;
-        // A frame without vertices gets an empty box at the origin.
-        const TVertexBounds bounds = MeasureFrame(header, f);
-        TMD3Frame& frame = header.Frames[f];
-        frame.mins = bounds.Mins;
-        frame.maxs = bounds.Maxs;
-        frame.localOrigin = VectorScale(VectorAdd(bounds.Mins, bounds.Maxs), 0.5f);
-        frame.radius = FarthestVertex(header, f, frame.localOrigin);
+        StoreFrameBounds(header, f);
         ++changed;
     }
     return changed;

@@ -33,8 +33,12 @@ struct TBoundsFault {
 };
 TBoundsFault FrameBoundsFault(const THeader& header, uint32_t frame);
 
-// Stores the measured box, its centre as the origin and the radius around it in every frame
-// whose box or sphere does not hold its vertices; returns how many frames changed.
+// Stores the frame's measured box, its centre as the origin and the radius around it; a frame
+// without vertices gets an empty box at the origin.
+void StoreFrameBounds(THeader& header, uint32_t frame);
+
+// Stores the measured bounds (StoreFrameBounds) in every frame whose box or sphere does not hold
+// its vertices; returns how many frames changed.
 uint32_t RecomputeFrameBounds(THeader& header);
 
 } // namespace quillon

@@ -231,14 +231,8 @@ void Prepare(IImportSource& source, const std::string& modelName, THeader& h) {
 }
 
 void MeasureFrames(THeader& h) {
-    for (uint32_t f = 0; f < h.numFrames; ++f) {
-        const TVertexBounds bounds = MeasureFrame(h, f);
-        TMD3Frame& frame = h.Frames[f];
-        frame.mins = bounds.Mins;
-        frame.maxs = bounds.Maxs;
-        frame.localOrigin = VectorScale(VectorAdd(bounds.Mins, bounds.Maxs), 0.5f);
-        frame.radius = FarthestVertex(h, f, frame.localOrigin);
-    }
+    for (uint32_t f = 0; f < h.numFrames; ++f)
+        StoreFrameBounds(h, f);
 }
 
 std::optional<std::string> FinalProblem(const THeader& h) {
