@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, checks the formatting, builds Quillon and runs every test
-# (GUI tests under Xvfb). With --sanitize it then builds the headless libraries and the command
-# line once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again.
+# (GUI tests under Xvfb). It then builds the headless libraries and the command line once more
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again;
+# --no-sanitize leaves that stage out.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build test
@@ -22,7 +23,7 @@ if [ "$(id -u)" -eq 0 ] && command -v dpkg >/dev/null; then
   tests/install/PackageTest.sh build "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)"
 fi
 
-[ "${1:-}" = "--sanitize" ] || exit 0
+[ "${1:-}" = "--no-sanitize" ] && exit 0
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_GUI=OFF \
   -DQUILLON_TESTS=ON -DQUILLON_BENCH=OFF -DQUILLON_SANITIZE=ON -DQUILLON_WERROR=ON
 cmake --build build-asan

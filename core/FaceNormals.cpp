@@ -66,7 +66,7 @@ double Length(const TDirection& d) {
 template <class F> void FindMissing(const TSurface& surface, uint32_t frames, F found) {
     const TVertexTriangles around(surface);
     for (uint32_t f = 0; f < frames; ++f) {
-        const TMD3Vertex* v = &surface.Vertices[size_t{f} * surface.numVerts];
+        const TMD3Vertex* v = surface.Vertices.data() + size_t{f} * surface.numVerts;
         std::vector<std::pair<uint32_t, TDirection>> missing;
         for (uint32_t k = 0; k < surface.numVerts; ++k) {
             if (v[k].normal != 0)

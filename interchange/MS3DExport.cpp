@@ -41,12 +41,14 @@ TMeshData GroupMesh(const TMS3D& model, const TMS3DGroup& group, double scale) {
     for (const uint16_t t : group.TriangleIndices) {
         const TMS3DTriangle& triangle = model.Triangles[t];
         for (int k = 0; k < 3; ++k) {
-            const float* n = triangle.vertexNormals[k];
-            const TCornerKey key{
-                triangle.vertexIndices[k], n[0], n[1], n[2], triangle.s[k], triangle.t[k]};
+            const TMS3DFloats n = UnpackFloats(triangle.vertexNormals[k]);
+            // Copied out of the packed record, whose fields may sit at any address.
+            const uint16_t vertex = triangle.vertexIndices[k];
+            const float texS = triangle.s[k], texT = triangle.t[k];
+            const TCornerKey key{vertex, n[0], n[1], n[2], texS, texT};
             auto [it, fresh] = corners.try_emplace(key, uint32_t(corners.size()));
             if (fresh) {
-                const float* p = model.Vertices[triangle.vertexIndices[k]].position;
+                const TMS3DFloats p = UnpackFloats(model.Vertices[vertex].position);
                 for (int c = 0; c < 3; ++c)
                     mesh.Positions.push_back(float(p[c] * scale));
                 const double length = std::sqrt(double(n[0]) * n[0] + n[1] * n[1] + n[2] * n[2]);
@@ -54,7 +56,7 @@ TMeshData GroupMesh(const TMS3D& model, const TMS3DGroup& group, double scale) {
                     mesh.Normals.push_back(length > 0 ? float(n[c] / length)
                                            : c == 1   ? 1.0f
                                                       : 0.0f);
-                mesh.TexCoords.insert(mesh.TexCoords.end(), {triangle.s[k], triangle.t[k]});
+                mesh.TexCoords.insert(mesh.TexCoords.end(), {texS, texT});
             }
             mesh.Indices.push_back(it->second);
         }

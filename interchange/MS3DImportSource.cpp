@@ -14,7 +14,7 @@ namespace {
 
 constexpr size_t MaxFrames = 1024;
 
-TMat3d EulerRotation(const float* angles) {
+TMat3d EulerRotation(const TMS3DFloats& angles) {
     const TMat3d x =
         RotationFromQuaternion({std::sin(angles[0] / 2.0), 0, 0, std::cos(angles[0] / 2.0)});
     const TMat3d y =
@@ -24,7 +24,7 @@ TMat3d EulerRotation(const float* angles) {
     return Multiply(z, Multiply(y, x));
 }
 
-TAffine Place(const float* rotation, const float* position) {
+TAffine Place(const TMS3DFloats& rotation, const TMS3DFloats& position) {
     return {EulerRotation(rotation), {position[0], position[1], position[2]}};
 }
 
@@ -45,8 +45,8 @@ TAffine KeyAt(const std::vector<TMS3DKeyFrame>& keys, double time, bool rotation
             identity.Translation[c] = a.value[c] + u * (double(b.value[c]) - a.value[c]);
         return identity;
     }
-    TQuat qa = QuaternionFromRotation(EulerRotation(a.value));
-    TQuat qb = QuaternionFromRotation(EulerRotation(b.value));
+    TQuat qa = QuaternionFromRotation(EulerRotation(UnpackFloats(a.value)));
+    TQuat qb = QuaternionFromRotation(EulerRotation(UnpackFloats(b.value)));
     double dot = 0;
     for (int c = 0; c < 4; ++c)
         dot += qa[c] * qb[c];
@@ -117,7 +117,8 @@ bool TMS3DImportSource::ReadJoints() {
         if (!KeysUsable(joints[j].RotationKeys) || !KeysUsable(joints[j].PositionKeys))
             return Fail("joint \"" + name + "\" has key frames that are not ascending numbers");
         Parents.push_back(found);
-        BindLocal.push_back(Place(joints[j].rotation, joints[j].position));
+        BindLocal.push_back(
+            Place(UnpackFloats(joints[j].rotation), UnpackFloats(joints[j].position)));
         bindWorld.push_back(found < 0 ? BindLocal.back()
                                       : Compose(bindWorld[found], BindLocal.back()));
         BindWorldInverse.push_back(Inverse(bindWorld.back()));
@@ -144,12 +145,14 @@ bool TMS3DImportSource::ReadGroups(const TImportOptions& options,
                 if (v >= model.Vertices.size())
                     return Fail("triangle " + std::to_string(t) + " names vertex " +
                                 std::to_string(v) + " of " + std::to_string(model.Vertices.size()));
-                const float* n = triangle.vertexNormals[k];
-                const TKey key{v, n[0], n[1], n[2], triangle.s[k], triangle.t[k]};
+                const TMS3DFloats n = UnpackFloats(triangle.vertexNormals[k]);
+                // Copied out of the packed record, whose fields may sit at any address.
+                const float texS = triangle.s[k], texT = triangle.t[k];
+                const TKey key{v, n[0], n[1], n[2], texS, texT};
                 auto [it, fresh] = known.try_emplace(key, uint32_t(corners.size()));
                 if (fresh) {
                     corners.push_back({v, {n[0], n[1], n[2]}});
-                    surface.TexCoords.push_back({triangle.s[k], triangle.t[k]});
+                    surface.TexCoords.push_back({texS, texT});
                 }
                 out[k] = it->second;
             }
@@ -269,7 +272,7 @@ bool TMS3DImportSource::Pose(size_t frame, TImportPose& pose, std::string&) {
     pose.Tags.clear();
     for (size_t s = 0; s < SurfaceList.size(); ++s)
         for (const TCorner& corner : Corners[s]) {
-            const float* p = Model->Vertices[corner.Vertex].position;
+            const TMS3DFloats p = UnpackFloats(Model->Vertices[corner.Vertex].position);
             TVec3d position{0, 0, 0}, normal{0, 0, 0};
             const auto influences = Influences(corner.Vertex);
             if (influences.empty()) {

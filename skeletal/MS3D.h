@@ -5,7 +5,9 @@
 
 #include "core/LastError.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,15 @@ struct TMS3DModelExtra {
     float alphaRef = 0;
 };
 #pragma pack(pop)
+
+// The records keep the file's byte layout, so a float triple in one may sit at any address: it
+// is copied out through this, never read through a float pointer.
+using TMS3DFloats = std::array<float, 3>;
+inline TMS3DFloats UnpackFloats(const void* field) {
+    TMS3DFloats floats;
+    std::memcpy(floats.data(), field, sizeof floats);
+    return floats;
+}
 
 static_assert(sizeof(TMS3DHeader) == 14);
 static_assert(sizeof(TMS3DVertex) == 15);

@@ -53,7 +53,8 @@ TEST(MS3DExport, GroupsBecomeMeshesWithTheirTextures) {
     ASSERT_EQ(indices.size(), ms3d.Triangles.size() * 3);
     // Positions as stored, scaled, and the triangles in their own order.
     for (size_t k = 0; k < 3; ++k) {
-        const float* p = ms3d.Vertices[ms3d.Triangles[1].vertexIndices[k]].position;
+        const TMS3DFloats p =
+            UnpackFloats(ms3d.Vertices[ms3d.Triangles[1].vertexIndices[k]].position);
         const TVec3d exported = Vec3At(positions, size_t(indices[3 + k]));
         for (int c = 0; c < 3; ++c)
             EXPECT_FLOAT_EQ(float(exported[c]), p[c] * 3);
