@@ -64,9 +64,7 @@ bool TFileReader::Refuse(TRefusalKind kind, uint64_t count, uint64_t recordSize,
 
 void TFileReader::Prefault(void* data, uint64_t bytes) {
 #ifdef MADV_POPULATE_WRITE
-    constexpr uint64_t Page = 4096, Worthwhile = 1 << 20;
-    if (bytes < Worthwhile)
-        return;
+    constexpr uint64_t Page = 4096;
     const auto begin = (reinterpret_cast<uintptr_t>(data) + Page - 1) & ~(Page - 1);
     const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(Page - 1);
     if (end > begin)

@@ -41,6 +41,26 @@ int16_t EncodeExactly(TVector v) {
     return static_cast<int16_t>((lat << 8) + lng);
 }
 
+// ArcTan2Approx, written here so that the encoding loop gets it inline.
+[[gnu::always_inline]] inline TFloat4 FastArcTan2(TFloat4 y, TFloat4 x) {
+    const TFloat4 ax = Abs(x), ay = Abs(y);
+    const TInt4 steep = ay > ax;
+    // (steep ? ax : ay) / (steep ? ay : ax), a not-a-number in either kept.
+    const TFloat4 t = Min(ax, ay) / Max(ay, ax);
+    // Estrin's scheme: the terms in pairs, so that the multiplications need not wait in line.
+    const TFloat4 t2 = t * t, t4 = t2 * t2, t8 = t4 * t4;
+    const TFloat4 low = (Splat4(1.0f) - Splat4(0.3333314528f) * t2) +
+                        t4 * (Splat4(0.1999355085f) - Splat4(0.1420889944f) * t2);
+    const TFloat4 high = (Splat4(0.1065626393f) - Splat4(0.0752896400f) * t2) +
+                         t4 * (Splat4(0.0429096138f) - Splat4(0.0161657367f) * t2);
+    const TFloat4 atan01 = t * (low + t8 * (high + t8 * Splat4(0.0028662257f)));
+    constexpr float pi = 3.14159265358979323846f;
+    // The octant fixed by arithmetic rather than by branches, which random normals mispredict.
+    const TFloat4 r = OnlyWhere(steep, Splat4(pi / 2)) + NegateWhere(steep, atan01);
+    const TInt4 negativeX = x < Splat4(0.0f);
+    return CopySign(OnlyWhere(negativeX, Splat4(pi)) + NegateWhere(negativeX, r), y);
+}
+
 // The bytes of four angles; `decided` is all ones in a lane whose byte is certain, zero where
 // the angle lies near a half step or is not a plain number.
 TInt4 AngleBytes(TFloat4 radians, TInt4& decided) {
@@ -84,11 +104,11 @@ TInt4 FastCodes(const TFourNormals& v, TInt4& decided) {
     const TFloat4 y = isZero ? v.y : v.y * scale;
     const TFloat4 z = isZero ? v.z : v.z * scale;
     TInt4 latDecided, lngDecided;
-    const TInt4 lat = AngleBytes(ArcTan2Approx(y, x), latDecided);
+    const TInt4 lat = AngleBytes(FastArcTan2(y, x), latDecided);
     // 1 - z^2 as (1 - z)(1 + z): within three roundings of its value however close z is to 1.
     const TFloat4 gap = (Splat4(1.0f) - z) * (Splat4(1.0f) + z);
     const TFloat4 sine = Sqrt(Splat4(0.0f) < gap ? gap : Splat4(0.0f));
-    const TInt4 lng = AngleBytes(ArcTan2Approx(sine, z), lngDecided);
+    const TInt4 lng = AngleBytes(FastArcTan2(sine, z), lngDecided);
     decided = latDecided & lngDecided & ~pole;
     return (lat << 8) + lng;
 }
@@ -110,22 +130,7 @@ void EncodeFour(const TVector* four, size_t count, int16_t* codes) {
 } // namespace
 
 TFloat4 ArcTan2Approx(TFloat4 y, TFloat4 x) {
-    const TFloat4 ax = Abs(x), ay = Abs(y);
-    const TInt4 steep = ay > ax;
-    // (steep ? ax : ay) / (steep ? ay : ax), a not-a-number in either kept.
-    const TFloat4 t = Min(ax, ay) / Max(ay, ax);
-    // Estrin's scheme: the terms in pairs, so that the multiplications need not wait in line.
-    const TFloat4 t2 = t * t, t4 = t2 * t2, t8 = t4 * t4;
-    const TFloat4 low = (Splat4(1.0f) - Splat4(0.3333314528f) * t2) +
-                        t4 * (Splat4(0.1999355085f) - Splat4(0.1420889944f) * t2);
-    const TFloat4 high = (Splat4(0.1065626393f) - Splat4(0.0752896400f) * t2) +
-                         t4 * (Splat4(0.0429096138f) - Splat4(0.0161657367f) * t2);
-    const TFloat4 atan01 = t * (low + t8 * (high + t8 * Splat4(0.0028662257f)));
-    constexpr float pi = 3.14159265358979323846f;
-    // The octant fixed by arithmetic rather than by branches, which random normals mispredict.
-    const TFloat4 r = OnlyWhere(steep, Splat4(pi / 2)) + NegateWhere(steep, atan01);
-    const TInt4 negativeX = x < Splat4(0.0f);
-    return CopySign(OnlyWhere(negativeX, Splat4(pi)) + NegateWhere(negativeX, r), y);
+    return FastArcTan2(y, x);
 }
 
 void EncodeNormals(std::span<const TVector> normals, std::span<int16_t> codes) {

@@ -72,19 +72,28 @@ TVector VectorTransform(TVector p, const TMatrix& m) {
             p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14]};
 }
 
-TMatrix RotationX(float degrees) {
-    const TSinCos t = SinCosDeg(degrees);
+TMatrix RotationX(TSinCos t) {
     return MatrixMake(1, 0, 0, 0, 0, t.cos, -t.sin, 0, 0, t.sin, t.cos, 0, 0, 0, 0, 1);
 }
 
-TMatrix RotationY(float degrees) {
-    const TSinCos t = SinCosDeg(degrees);
+TMatrix RotationY(TSinCos t) {
     return MatrixMake(t.cos, 0, t.sin, 0, 0, 1, 0, 0, -t.sin, 0, t.cos, 0, 0, 0, 0, 1);
 }
 
-TMatrix RotationZ(float degrees) {
-    const TSinCos t = SinCosDeg(degrees);
+TMatrix RotationZ(TSinCos t) {
     return MatrixMake(t.cos, -t.sin, 0, 0, t.sin, t.cos, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+}
+
+TMatrix RotationX(float degrees) {
+    return RotationX(SinCosDeg(degrees));
+}
+
+TMatrix RotationY(float degrees) {
+    return RotationY(SinCosDeg(degrees));
+}
+
+TMatrix RotationZ(float degrees) {
+    return RotationZ(SinCosDeg(degrees));
 }
 
 TVector RotateAbout(TVector p, TVector centre, TVector angles) {

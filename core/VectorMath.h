@@ -103,6 +103,10 @@ TVector VectorTransform(TVector p, const TMatrix& m);
 TMatrix RotationX(float degrees);
 TMatrix RotationY(float degrees);
 TMatrix RotationZ(float degrees);
+// The same rotations given the sine and cosine of their angle.
+TMatrix RotationX(TSinCos t);
+TMatrix RotationY(TSinCos t);
+TMatrix RotationZ(TSinCos t);
 // Offset of p from centre after rotating by X, then Y, then Z; the centre is not added back.
 TVector RotateAbout(TVector p, TVector centre, TVector angles);
 void MatrixScale(TMatrix& m, float s);

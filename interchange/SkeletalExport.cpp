@@ -7,6 +7,9 @@
 #include "SkinCheck.h"
 #include "skeletal/Bake.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace quillon {
 
 namespace {
@@ -95,9 +98,10 @@ TSkeletalNodes AddBakedFrames(TGltfBuilder& builder, const TMDM& mesh, const TMD
                               const TExportPlan& plan,
                               const std::vector<TSurfaceMaterial>& materials, TMaterialTable& table,
                               TExportSummary& summary) {
-    TMDM posed = mesh;
     TMD3 baked;
-    if (auto error = BakeToMD3(posed, animation, plan.Frames.First, plan.Frames.Last, baked))
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    if (auto error =
+            BakeToMD3(mesh, animation, plan.Frames.First, plan.Frames.Last, baked, threads))
         return {{}, "the posed frames cannot be baked: " + *error};
     if (auto problem = MD3SizeProblem(baked, {0, plan.Frames.Count() - 1}))
         return {{}, problem};

@@ -11,6 +11,9 @@
 #include "core/Lanes.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -20,6 +23,24 @@ namespace {
 
 inline float AngleDegrees(int16_t units) {
     return float(units) * MDXAngleUnit;
+}
+
+// SinCosDeg of an angle of the file, or of its negative. Placing the bones of a frame takes
+// five per bone, and the long-double functions that give their exact floats are slow, while an
+// angle has only 65536 values: each pair is worked out on first use and kept. An entry holds
+// the bits of both floats, zero until known (no angle has a zero sine and a zero cosine); it is
+// atomic because a bake poses its frames on several threads, which may fill it at once with
+// the same bits.
+TSinCos AngleSinCos(int16_t units, bool negated) {
+    static std::array<std::atomic<uint64_t>, 2 * 65536> known{};
+    std::atomic<uint64_t>& entry = known[size_t{negated} * 65536 + uint16_t(units)];
+    uint64_t bits = entry.load(std::memory_order_relaxed);
+    if (bits == 0) {
+        const TSinCos t = SinCosDeg(negated ? -AngleDegrees(units) : AngleDegrees(units));
+        bits = uint64_t{std::bit_cast<uint32_t>(t.sin)} << 32 | std::bit_cast<uint32_t>(t.cos);
+        entry.store(bits, std::memory_order_relaxed);
+    }
+    return {std::bit_cast<float>(uint32_t(bits >> 32)), std::bit_cast<float>(uint32_t(bits))};
 }
 
 inline TVector MirrorY(TVector v) {
@@ -86,28 +107,35 @@ bool PoseSkeletonInto(const TMDM& mesh, const TMDX& animation, int frame, Result
     return true;
 }
 
-// The weighted sums work on x, y and z of a sum side by side in four lanes, each lane with the
-// same operations in the same order as the sum written out for that axis. A bone as the sums
-// use it: the rows of its inverse rotation, row 1 negated so that it takes the unmirrored y of
-// offsets and normals ((-y) * m and y * (-m) are the same number), and its position in the
-// file's orientation (the bone positions are held in the view's, and negating z is exact).
-struct TBoneLanes {
-    TFloat4 rows[4];
-    TFloat4 position;
-};
+// The weighted sums of a vertex work in eight lanes: x, y and z of the position in lanes 0 to 2,
+// those of the normal in lanes 4 to 6, each lane with the same operations in the same order as
+// the sum written out for that axis. The normal's lanes also add the bone position's zero lanes,
+// which changes no sum: it can only turn a -0 term into +0, and a sum that starts at +0 ends the
+// same either way. A bone as the sums use it: each row of its inverse rotation twice over, row 1
+// negated so that it takes the unmirrored y of offsets and normals ((-y) * m and y * (-m) are the
+// same number), and its position in the file's orientation (the bone positions are held in the
+// view's, and negating z is exact). On a processor with AVX2 the eight lanes are one register;
+// elsewhere the compiler splits them into two of four.
+typedef float TFloat8 __attribute__((vector_size(32)));
 
-TFloat4 Row(const TMatrix& m, int row) {
-    TFloat4 r;
-    std::memcpy(&r, &m.m[size_t(row) * 4], sizeof r);
-    return r;
-}
+struct TBoneLanes {
+    TFloat8 rows[4];
+    TFloat8 position;
+};
 
 template <class Results> void PrepareBones(const Results& results, std::vector<TBoneLanes>& bones) {
     bones.resize(std::min(results.BonePositions.size(), results.BoneInverseRotations.size()));
     for (size_t i = 0; i < bones.size(); ++i) {
-        const TMatrix& m = results.BoneInverseRotations[i];
+        TBoneLanes& bone = bones[i];
+        for (size_t r = 0; r < 4; ++r) {
+            TFloat4 row;
+            std::memcpy(&row, &results.BoneInverseRotations[i].m[r * 4], sizeof row);
+            if (r == 1)
+                row = -row;
+            bone.rows[r] = __builtin_shufflevector(row, row, 0, 1, 2, 3, 0, 1, 2, 3);
+        }
         const TVector p = results.BonePositions[i];
-        bones[i] = {{Row(m, 0), -Row(m, 1), Row(m, 2), Row(m, 3)}, TFloat4{p.x, p.y, -p.z, 0}};
+        bone.position = TFloat8{p.x, p.y, -p.z, 0, 0, 0, 0, 0};
     }
 }
 
@@ -121,13 +149,48 @@ TFloat4 WeightAndOffset(const TMDMWeight& weight) {
     return lanes;
 }
 
-template <int Lane> TFloat4 SplatLane(TFloat4 v) {
-    return __builtin_shufflevector(v, v, Lane, Lane, Lane, Lane);
+struct TSurfaceSums {
+    const TMDMVertex* vertices;
+    size_t count;
+    const TBoneLanes* bones;
+    size_t numBones;
+    TVector* positions;
+    TVector* normals;
+};
+
+// Written without helper calls that take the eight lanes, so that each of the two versions below
+// gets it compiled for its own processor.
+[[gnu::always_inline]] inline void PoseVertices(const TSurfaceSums& s) {
+    for (size_t v = 0; v < s.count; ++v) {
+        const TMDMVertex& vertex = s.vertices[v];
+        const TFloat4 normal{vertex.normal.x, vertex.normal.y, vertex.normal.z, 0};
+        TFloat8 sum{};
+        for (const TMDMWeight& weight : vertex.Weights) {
+            // A bone the animation lacks contributes nothing (its share is lost).
+            if (uint32_t(weight.boneIndex) >= s.numBones)
+                continue;
+            const TBoneLanes& bone = s.bones[size_t(weight.boneIndex)];
+            const TFloat4 wo = WeightAndOffset(weight);
+            const TFloat8 x = __builtin_shufflevector(wo, normal, 1, 1, 1, 1, 4, 4, 4, 4);
+            const TFloat8 y = __builtin_shufflevector(wo, normal, 2, 2, 2, 2, 5, 5, 5, 5);
+            const TFloat8 z = __builtin_shufflevector(wo, normal, 3, 3, 3, 3, 6, 6, 6, 6);
+            const TFloat8 w = __builtin_shufflevector(wo, wo, 0, 0, 0, 0, 0, 0, 0, 0);
+            sum += w * (x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] + bone.rows[3] +
+                        bone.position);
+        }
+        s.positions[v] = {sum[0], sum[1], -sum[2]};
+        s.normals[v] = {sum[4], sum[5], -sum[6]};
+    }
 }
 
-// The point (x, y, z, 1) times the bone's rotation, the coordinates given in every lane.
-TFloat4 Transform(TFloat4 x, TFloat4 y, TFloat4 z, const TBoneLanes& bone) {
-    return x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] + bone.rows[3];
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void PoseVerticesWithAvx2(const TSurfaceSums& s) {
+    PoseVertices(s);
+}
+#endif
+
+void PoseVerticesOnAnyProcessor(const TSurfaceSums& s) {
+    PoseVertices(s);
 }
 
 template <class Results> void PoseSurfaceInto(const TMDM& mesh, int surface, Results& results) {
@@ -141,38 +204,31 @@ template <class Results> void PoseSurfaceInto(const TMDM& mesh, int surface, Res
     const std::vector<TMDMVertex>& vertices = mesh.Surfaces[surface].Vertices;
     results.PosedPositions.resize(vertices.size());
     results.PosedNormals.resize(vertices.size());
-    for (size_t v = 0; v < vertices.size(); ++v) {
-        const TMDMVertex& vertex = vertices[v];
-        const TFloat4 nx = Splat4(vertex.normal.x), ny = Splat4(vertex.normal.y),
-                      nz = Splat4(vertex.normal.z);
-        TFloat4 position{}, normal{};
-        for (const TMDMWeight& weight : vertex.Weights) {
-            // A bone the animation lacks contributes nothing (its share is lost).
-            if (uint32_t(weight.boneIndex) >= bones.size())
-                continue;
-            const TBoneLanes& bone = bones[size_t(weight.boneIndex)];
-            const TFloat4 wo = WeightAndOffset(weight);
-            const TFloat4 w = SplatLane<0>(wo);
-            position += w * (Transform(SplatLane<1>(wo), SplatLane<2>(wo), SplatLane<3>(wo), bone) +
-                             bone.position);
-            normal += w * Transform(nx, ny, nz, bone);
-        }
-        results.PosedPositions[v] = {position[0], position[1], -position[2]};
-        results.PosedNormals[v] = {normal[0], normal[1], -normal[2]};
-    }
+    const TSurfaceSums sums{vertices.data(),
+                            vertices.size(),
+                            bones.data(),
+                            bones.size(),
+                            results.PosedPositions.data(),
+                            results.PosedNormals.data()};
+#if defined(__x86_64__)
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    if (hasAvx2)
+        return PoseVerticesWithAvx2(sums);
+#endif
+    PoseVerticesOnAnyProcessor(sums);
 }
 
 } // namespace
 
 TMatrix BoneRotation(const TMDXBoneFrame& bone) {
-    return MatrixMultiply(MatrixMultiply(RotationX(AngleDegrees(bone.angles[2])),
-                                         RotationY(-AngleDegrees(bone.angles[0]))),
-                          RotationZ(AngleDegrees(bone.angles[1])));
+    return MatrixMultiply(MatrixMultiply(RotationX(AngleSinCos(bone.angles[2], false)),
+                                         RotationY(AngleSinCos(bone.angles[0], true))),
+                          RotationZ(AngleSinCos(bone.angles[1], false)));
 }
 
 TVector BoneOffsetFromParent(const TMDXBoneFrame& bone, float parentDist) {
-    const TSinCos pitch = SinCosDeg(-AngleDegrees(bone.ofsAngles[0]));
-    const TSinCos yaw = SinCosDeg(AngleDegrees(bone.ofsAngles[1]));
+    const TSinCos pitch = AngleSinCos(bone.ofsAngles[0], true);
+    const TSinCos yaw = AngleSinCos(bone.ofsAngles[1], false);
     return VectorScale({pitch.cos * yaw.cos, -pitch.cos * yaw.sin, pitch.sin}, parentDist);
 }
 
