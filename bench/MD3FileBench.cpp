@@ -114,8 +114,8 @@ void BM_ReadIntoNewMemory(benchmark::State& state) {
     uint64_t bytes = 0;
     for (auto _ : state) {
         const int fd = ::open(path.c_str(), O_RDONLY);
-        void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                              -1, 0);
+        void* memory =
+            ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory != MAP_FAILED && ::read(fd, memory, size) == ssize_t(size))
             bytes += size;
         benchmark::DoNotOptimize(memory);
