@@ -40,6 +40,7 @@ struct ExportArgs {
     std::string player;
     std::vector<std::string> legs, torso;
     std::string weapon;
+    unsigned threads = 0;
 };
 
 // Every model kind the verb reads, loaded and ready to export.
@@ -251,6 +252,7 @@ int RunExport(const ExportArgs& args) {
     options.FramesPerSecond = args.framesPerSecond;
     options.Scale = args.scale;
     options.Skeletal = args.skeletal == "morph" ? TSkeletalMode::Morph : TSkeletalMode::Skin;
+    options.Threads = args.threads;
     bool binary;
     if (!GltfFormatOfPath(args.output, binary)) {
         std::cerr << args.output << ": the output must end in .glb or .gltf\n";
@@ -320,6 +322,10 @@ void AddExportVerbs(VerbContext& context) {
                      "skin (a glTF skin where it follows the posing, else morph targets) or "
                      "morph (always morph targets)")
         ->check(CLI::IsMember({"skin", "morph"}));
+    verb->add_option("--threads", args->threads,
+                     "frames baked at once for morph targets (default: one per core); the file "
+                     "is the same")
+        ->check(CLI::PositiveNumber);
     verb->add_flag("--yes", args->yes, "continue past the MDM format's limits");
     verb->add_option("--scale", args->scale, "glTF units per game unit")
         ->check(CLI::PositiveNumber);

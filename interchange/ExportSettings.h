@@ -24,6 +24,9 @@ struct TExportOptions {
     double FramesPerSecond = 15;
     double Scale = 1; // glTF units per game unit
     TSkeletalMode Skeletal = TSkeletalMode::Skin;
+    // Frames posed at once when a skeletal model is baked into morph targets; 0 for one per core.
+    // The file is the same for every number.
+    unsigned Threads = 0;
 };
 
 // One glTF animation: a range of the exported frames played at a rate.
@@ -38,6 +41,7 @@ struct TExportPlan {
     TFrameRange Frames;
     std::vector<TAnimationClip> Clips;
     double Scale = 1;
+    unsigned Threads = 1; // at least one
 };
 
 struct TExportSummary {

@@ -9,8 +9,10 @@
 #include "core/CasePath.h"
 #include "gamedata/ScriptText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <thread>
 
 namespace quillon {
 
@@ -95,6 +97,8 @@ TExportResult ExportGltf(const TExportModel& model, const TExportOptions& option
             return Failure(TExportFailure::Options,
                            "the animation " + clip.Name + " lies outside the exported frames");
     plan.Scale = options.Scale;
+    plan.Threads =
+        options.Threads > 0 ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
 
     TExportResult result;
     TExportSummary& summary = result.Summary;

@@ -7,9 +7,6 @@
 #include "SkinCheck.h"
 #include "skeletal/Bake.h"
 
-#include <algorithm>
-#include <thread>
-
 namespace quillon {
 
 namespace {
@@ -99,9 +96,8 @@ TSkeletalNodes AddBakedFrames(TGltfBuilder& builder, const TMDM& mesh, const TMD
                               const std::vector<TSurfaceMaterial>& materials, TMaterialTable& table,
                               TExportSummary& summary) {
     TMD3 baked;
-    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     if (auto error =
-            BakeToMD3(mesh, animation, plan.Frames.First, plan.Frames.Last, baked, threads))
+            BakeToMD3(mesh, animation, plan.Frames.First, plan.Frames.Last, baked, plan.Threads))
         return {{}, "the posed frames cannot be baked: " + *error};
     if (auto problem = MD3SizeProblem(baked, {0, plan.Frames.Count() - 1}))
         return {{}, problem};

@@ -61,6 +61,16 @@ TEST_F(ExportCli, EveryKindExportsWithASummary) {
     EXPECT_TRUE(Says(run, "skeletal: morph targets")) << run.Output;
     EXPECT_TRUE(Says(run, "morph targets: 3")) << run.Output;
     ExpectValidGltf(dir.File("b.glb"));
+    // The frames are baked on several threads; the file does not depend on how many.
+    for (const char* threads : {"1", "3"}) {
+        fs::create_directories(dir.File(threads));
+        const std::string out = dir.File(std::string(threads) + "/b.glb");
+        ASSERT_EQ(Export(dir.File("a.mdm") + " " + dir.File("a.mdx") + " -o " + out +
+                         " --skeletal morph --frames 2-5 --threads " + threads)
+                      .Code,
+                  0);
+        EXPECT_EQ(ReadBytes(out), ReadBytes(dir.File("b.glb"))) << threads << " threads";
+    }
 
     run = Export(dir.File("old.mds") + " -o " + dir.File("old.glb"));
     ASSERT_EQ(run.Code, 0) << run.Output;
@@ -79,6 +89,7 @@ TEST_F(ExportCli, FailuresUseTheExitCodesAndWriteNothing) {
               2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --scale 0").Code, 2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --skeletal bone").Code, 2);
+    EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --threads 0").Code, 2);
     EXPECT_EQ(Export(dir.File("a.mdm") + " -o " + dir.File("x.glb")).Code, 2);
     EXPECT_EQ(Export(dir.File("m.md3") + " -o " + dir.File("x.glb") + " --game " + dir.Path).Code,
               2);
