@@ -53,7 +53,10 @@ void TExportCommands::ExportGltf() {
     }
     model.Name = WithoutExtension(FilePart(path));
     model.Materials = Window.SurfaceMaterials();
-    const TExportResult result = quillon::ExportGltf(model, {}, path);
+    // The window does all its work on its one thread, baking included.
+    TExportOptions options;
+    options.Threads = 1;
+    const TExportResult result = quillon::ExportGltf(model, options, path);
     if (!result.Ok()) {
         Window.SetStatus("The model could not be exported to file: " + FilePart(path));
         return Window.Dialogs().ShowMessage(result.Error);
