@@ -14,8 +14,9 @@ namespace quillon {
 
 bool TCollapseMap::BuildCollapseMap(std::span<const TVector> positions,
                                     std::span<const TTriData> triangles, int slot) {
-    if (slot < 0 || slot >= SlotCount ||
-        positions.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    constexpr auto indexable = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+    if (slot < 0 || slot >= SlotCount || positions.size() > indexable ||
+        triangles.size() > indexable)
         return false;
     TCollapseSlot& s = Slots[static_cast<size_t>(slot)];
     s.Positions.assign(positions.begin(), positions.end());

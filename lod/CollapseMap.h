@@ -38,7 +38,8 @@ public:
     static constexpr int SlotCount = 32;
 
     // Copies the input into the slot and reduces it. False, with the slot untouched, for a
-    // slot outside 0 to SlotCount - 1 or more vertices than an int32 index can name.
+    // slot outside 0 to SlotCount - 1 or more vertices or triangles than an int32 index can
+    // name.
     [[nodiscard]] bool BuildCollapseMap(std::span<const TVector> positions,
                                         std::span<const TTriData> triangles, int slot);
     const TCollapseSlot& Slot(int slot) const { return Slots[static_cast<size_t>(slot)]; }
