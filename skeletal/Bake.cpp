@@ -7,6 +7,7 @@
 #include "Pose.h"
 
 #include "core/Assert.h"
+#include "core/InstructionSet.h"
 #include "core/Lanes.h"
 #include "core/NormalEncoding.h"
 
@@ -91,16 +92,17 @@ void FillSurface(const TMDMSurface& from, uint32_t count, TSurface& to) {
 // current rounding mode, which is what std::nearbyint does.
 constexpr float RoundingShift = 12582912.0f;
 
-// A position as MD3 field values, x, y and z in lanes 0 to 2: each coordinate times 64, rounded.
-// `fits` is set in the lanes whose value lies within the int16 range.
-TInt4 FieldValues(TVector position, TInt4& fits) {
-    const TFloat4 scaled = TFloat4{position.x, position.y, position.z, 0} * Splat4(64.0f);
+// Coordinates as MD3 field values: each times 64, rounded. `fits` is set in the lanes whose
+// value lies within the int16 range.
+template <FloatLanes F>
+[[gnu::always_inline]] inline TMaskOf<F> FieldValues(F coordinates, TMaskOf<F>& fits) {
+    const F scaled = coordinates * Splat<F>(64.0f);
     // Not a number and the infinities fail here too.
-    const TInt4 small = Abs(scaled) < Splat4(65536.0f);
-    const TFloat4 rounded =
-        ((small ? scaled : Splat4(0.0f)) + Splat4(RoundingShift)) - Splat4(RoundingShift);
-    fits = small & (rounded >= Splat4(-32768.0f)) & (rounded <= Splat4(32767.0f));
-    return __builtin_convertvector(rounded, TInt4);
+    const TMaskOf<F> small = Abs(scaled) < Splat<F>(65536.0f);
+    const F rounded =
+        ((small ? scaled : Splat<F>(0.0f)) + Splat<F>(RoundingShift)) - Splat<F>(RoundingShift);
+    fits = small & (rounded >= Splat<F>(-32768.0f)) & (rounded <= Splat<F>(32767.0f));
+    return __builtin_convertvector(rounded, TMaskOf<F>);
 }
 
 // One thread's posing results and room for a surface's normal codes.
@@ -109,28 +111,90 @@ struct TBakeWorkspace {
     std::vector<int16_t> codes;
 };
 
+struct TVertexStore {
+    const TVector* positions;
+    const int16_t* codes;
+    size_t count;
+    TMD3Vertex* out;
+};
+
+// Eight vertices from eight positions and codes, the 24 coordinates in three vectors and the
+// fields interleaved with the codes by shuffles; `count` below eight writes the first `count`
+// only. `allFit` loses the lanes of coordinates that do not fit.
+[[gnu::always_inline]] inline void StoreEight(const TVector* eight, const int16_t* codes,
+                                              size_t count, TMD3Vertex* out, TInt8& allFit) {
+    static_assert(sizeof(TVector) == 3 * sizeof(float) && sizeof(TMD3Vertex) == 4 * 2);
+    TShort8 fields[3]; // x0 y0 z0 x1 y1 z1 x2 y2 | z2 x3 y3 z3 x4 y4 z4 x5 | y5 z5 x6 ... z7
+    for (size_t i = 0; i < 3; ++i) {
+        TFloat8 coordinates;
+        std::memcpy(&coordinates, reinterpret_cast<const float*>(eight) + 8 * i,
+                    sizeof coordinates);
+        TInt8 fits;
+        fields[i] = __builtin_convertvector(FieldValues(coordinates, fits), TShort8);
+        allFit &= fits;
+    }
+    TShort8 n;
+    std::memcpy(&n, codes, sizeof n);
+    const TShort8 &a = fields[0], &b = fields[1], &c = fields[2];
+    const TShort8 middle1 = __builtin_shufflevector(a, b, 6, 7, 8, 9, 10, 11, 0, 0);
+    const TShort8 middle2 = __builtin_shufflevector(b, c, 4, 5, 6, 7, 8, 9, 0, 0);
+    const TShort8 vertices[4] = {__builtin_shufflevector(a, n, 0, 1, 2, 8, 3, 4, 5, 9),
+                                 __builtin_shufflevector(middle1, n, 0, 1, 2, 10, 3, 4, 5, 11),
+                                 __builtin_shufflevector(middle2, n, 0, 1, 2, 12, 3, 4, 5, 13),
+                                 __builtin_shufflevector(c, n, 2, 3, 4, 14, 5, 6, 7, 15)};
+    std::memcpy(static_cast<void*>(out), vertices, count * sizeof(TMD3Vertex));
+}
+
+// False when a coordinate does not fit. Written with inlined helpers only, so that each of the
+// two versions below gets it compiled for its own processor.
+[[gnu::always_inline]] inline bool StoreEachVertex(const TVertexStore& s) {
+    TInt8 allFit = ~TInt8{};
+    const size_t whole = s.count / 8 * 8;
+    for (size_t first = 0; first < whole; first += 8)
+        StoreEight(&s.positions[first], &s.codes[first], 8, &s.out[first], allFit);
+    if (whole < s.count) {
+        // The last few, with zeros in the lanes left over, which fit.
+        TVector eight[8] = {};
+        int16_t codes[8] = {};
+        std::copy(s.positions + whole, s.positions + s.count, eight);
+        std::copy(s.codes + whole, s.codes + s.count, codes);
+        StoreEight(eight, codes, s.count - whole, &s.out[whole], allFit);
+    }
+    return AllSet(allFit);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) bool StoreEachVertexWithAvx2(const TVertexStore& s) {
+    return StoreEachVertex(s);
+}
+#endif
+
+bool StoreEachVertexOnAnyProcessor(const TVertexStore& s) {
+    return StoreEachVertex(s);
+}
+
+bool Fits(TVector position) {
+    TInt4 fits;
+    FieldValues(TFloat4{position.x, position.y, position.z, 0}, fits);
+    return AllSet(fits);
+}
+
 // Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
 std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out) {
     const std::vector<TVector>& positions = work.pose.PosedPositions;
     work.codes.resize(positions.size());
     EncodeNormals(work.pose.PosedNormals, work.codes);
-    static_assert(sizeof(TMD3Vertex) == sizeof(TShort4));
-    TInt4 allFit = ~TInt4{};
-    for (size_t v = 0; v < positions.size(); ++v) {
-        TInt4 fits;
-        TShort4 fields = __builtin_convertvector(FieldValues(positions[v], fits), TShort4);
-        fields[3] = work.codes[v];
-        std::memcpy(static_cast<void*>(&out[v]), &fields, sizeof fields);
-        allFit &= fits;
-    }
-    if (AllSet(allFit))
+    const TVertexStore store{positions.data(), work.codes.data(), positions.size(), out};
+#if defined(__x86_64__)
+    static const bool hasAvx2 = HasInstructionSet(TInstructionSet::Avx2);
+    const bool allFit =
+        hasAvx2 ? StoreEachVertexWithAvx2(store) : StoreEachVertexOnAnyProcessor(store);
+#else
+    const bool allFit = StoreEachVertexOnAnyProcessor(store);
+#endif
+    if (allFit)
         return std::nullopt;
-    for (size_t v = 0;; ++v) {
-        TInt4 fits;
-        FieldValues(positions[v], fits);
-        if (!AllSet(fits))
-            return v;
-    }
+    return size_t(std::find_if_not(positions.begin(), positions.end(), Fits) - positions.begin());
 }
 
 struct TBakeFailure {
@@ -156,7 +220,8 @@ std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
 class TBakeJob {
 public:
     TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h)
-        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h) {}
+        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h),
+          Surfaces(mesh.Surfaces.begin(), mesh.Surfaces.end()) {}
 
     void Run(unsigned threads) {
         std::vector<std::exception_ptr> errors(std::max(threads, 1u));
@@ -195,8 +260,8 @@ private:
     void BakeFrame(uint32_t f, TBakeWorkspace& work) {
         PoseSkeleton(Mesh, Animation, Start + int(f), work.pose);
         StoreTags(Mesh, work.pose, f, H);
-        for (size_t s = 0; s < Mesh.Surfaces.size() && Key(s, f) < FoundKey; ++s) {
-            PoseSurface(Mesh, int(s), work.pose);
+        for (size_t s = 0; s < Surfaces.size() && Key(s, f) < FoundKey; ++s) {
+            PoseSurface(Surfaces[s], work.pose);
             const size_t numVerts = work.pose.PosedPositions.size();
             // Frame-major: frame f of the surface starts at f * numVerts.
             QUILLON_ASSERT(H.Surfaces[s].Vertices.size() == uint64_t{Count} * numVerts);
@@ -218,6 +283,8 @@ private:
     const int Start;
     const uint32_t Count;
     THeader& H;
+    // Packed once, read by every frame.
+    const std::vector<TPackedSurface> Surfaces;
     std::atomic<uint32_t> NextFrame{0};
     std::mutex FailureLock;
     std::optional<TBakeFailure> Found;

@@ -1,0 +1,16 @@
+// For posing's own code and its tests only: the posing of a surface in the version compiled for a
+// given instruction set, so that tests can check the versions this processor is not given.
+#pragma once
+
+#include "Pose.h"
+
+#include "core/InstructionSet.h"
+
+namespace quillon {
+
+// PoseSurface (Pose.h) with `set`, which this processor must have; every version gives the same
+// values bit for bit.
+void PoseSurface(const TMDM& mesh, int surface, TPoseResults& results, TInstructionSet set);
+void PoseSurface(const TPackedSurface& surface, TPoseResults& results, TInstructionSet set);
+
+} // namespace quillon
