@@ -4,12 +4,12 @@
 // field fails the bake instead of wrapping around, which would silently tear the model apart.
 #include "Bake.h"
 
-#include "Pose.h"
+#include "BakeVersions.h"
+#include "PoseVersions.h"
 
 #include "core/Assert.h"
-#include "core/InstructionSet.h"
 #include "core/Lanes.h"
-#include "core/NormalEncoding.h"
+#include "core/NormalEncodingVersions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -180,15 +180,14 @@ bool Fits(TVector position) {
 }
 
 // Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
-std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out) {
+std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out, TInstructionSet set) {
     const std::vector<TVector>& positions = work.pose.PosedPositions;
     work.codes.resize(positions.size());
-    EncodeNormals(work.pose.PosedNormals, work.codes);
+    EncodeNormals(work.pose.PosedNormals, work.codes, set);
     const TVertexStore store{positions.data(), work.codes.data(), positions.size(), out};
 #if defined(__x86_64__)
-    static const bool hasAvx2 = HasInstructionSet(TInstructionSet::Avx2);
-    const bool allFit =
-        hasAvx2 ? StoreEachVertexWithAvx2(store) : StoreEachVertexOnAnyProcessor(store);
+    const bool allFit = set == TInstructionSet::Avx2 ? StoreEachVertexWithAvx2(store)
+                                                     : StoreEachVertexOnAnyProcessor(store);
 #else
     const bool allFit = StoreEachVertexOnAnyProcessor(store);
 #endif
@@ -219,8 +218,9 @@ std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
 // skipped, as it can no longer be the one reported.
 class TBakeJob {
 public:
-    TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h)
-        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h),
+    TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h,
+             TInstructionSet set)
+        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h), Set(set),
           Surfaces(mesh.Surfaces.begin(), mesh.Surfaces.end()) {}
 
     void Run(unsigned threads) {
@@ -261,11 +261,12 @@ private:
         PoseSkeleton(Mesh, Animation, Start + int(f), work.pose);
         StoreTags(Mesh, work.pose, f, H);
         for (size_t s = 0; s < Surfaces.size() && Key(s, f) < FoundKey; ++s) {
-            PoseSurface(Surfaces[s], work.pose);
+            PoseSurface(Surfaces[s], work.pose, Set);
             const size_t numVerts = work.pose.PosedPositions.size();
             // Frame-major: frame f of the surface starts at f * numVerts.
             QUILLON_ASSERT(H.Surfaces[s].Vertices.size() == uint64_t{Count} * numVerts);
-            if (const auto v = StoreVertices(work, H.Surfaces[s].Vertices.data() + f * numVerts))
+            if (const auto v =
+                    StoreVertices(work, H.Surfaces[s].Vertices.data() + f * numVerts, Set))
                 Offer(s, f, *v);
         }
     }
@@ -283,6 +284,7 @@ private:
     const int Start;
     const uint32_t Count;
     THeader& H;
+    const TInstructionSet Set;
     // Packed once, read by every frame.
     const std::vector<TPackedSurface> Surfaces;
     std::atomic<uint32_t> NextFrame{0};
@@ -310,6 +312,12 @@ std::string FramesRangeText(int start, int end) {
 
 std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
                                      TMD3& md3, unsigned threads) {
+    return BakeToMD3(mesh, animation, start, end, md3, threads, FastestInstructionSet());
+}
+
+std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
+                                     TMD3& md3, unsigned threads, TInstructionSet set) {
+    QUILLON_ASSERT(HasInstructionSet(set));
     md3.Clear();
     const int64_t numFrames =
         std::min<int64_t>(animation.Header.numFrames, animation.Frames.size());
@@ -329,7 +337,7 @@ std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, in
     h.Surfaces.resize(mesh.Surfaces.size());
     for (size_t s = 0; s < mesh.Surfaces.size(); ++s)
         FillSurface(mesh.Surfaces[s], count, h.Surfaces[s]);
-    TBakeJob job(mesh, animation, start, count, h);
+    TBakeJob job(mesh, animation, start, count, h, set);
     job.Run(std::min(threads, count));
     if (const auto& failure = job.Failure()) {
         md3.Clear();

@@ -1,5 +1,6 @@
-// For posing's own code and its tests only: the posing of a surface in the version compiled for a
-// given instruction set, so that tests can check the versions this processor is not given.
+// For code that picks its lane code's version itself (the bake) and for tests only: the posing of
+// a surface in the version compiled for a given instruction set, so that tests can check the
+// versions this processor is not given.
 #pragma once
 
 #include "Pose.h"

@@ -1,9 +1,11 @@
 #include "SkeletalBuilder.h"
 
 #include "skeletal/Pose.h"
+#include "skeletal/PoseVersions.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 namespace quillon::test {
@@ -213,6 +215,52 @@ TEST(Pose, AllAxesAtOnceGiveTheSameBitsAsOneAxisAtATime) {
                 ASSERT_EQ(mesh.PosedNormals[v], normal) << frame << " " << s << " " << v;
             }
         }
+}
+
+bool SameBits(const std::vector<TVector>& a, const std::vector<TVector>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(TVector)) == 0);
+}
+
+// The posing of a mesh, whose values the test above checks, against the surface posing of every
+// version and of the packed surfaces, with weights of any sign and size, signed zeros in the
+// normals and a bone the animation lacks.
+TEST(Pose, EveryVersionAndThePackedSurfaceGiveTheBitsOfPose) {
+    std::mt19937 random(23);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    TMDM mesh = BuildMDM({3, 45, 5, 1, 9, 0, 9});
+    for (TMDMSurface& surface : mesh.Surfaces)
+        for (TMDMVertex& vertex : surface.Vertices) {
+            vertex.normal = {random() % 3 ? any(random) : -0.0f, any(random), any(random)};
+            vertex.Weights.resize(random() % 5); // none up to four
+            for (TMDMWeight& weight : vertex.Weights)
+                weight = {int32_t(random() % 10),
+                          any(random) * 3,
+                          {any(random) * 50, any(random) * 50, any(random) * 50}};
+        }
+    // An empty surface too.
+    mesh.Surfaces[2].Vertices.clear();
+    std::vector<TPackedSurface> packed(mesh.Surfaces.begin(), mesh.Surfaces.end());
+    const TMDX mdx = BuildMDX(6, 9);
+    TPoseResults results;
+    for (int frame = 0; frame < 6; ++frame) {
+        ASSERT_TRUE(PoseSkeleton(mesh, mdx, frame, results));
+        for (int s = 0; s < 3; ++s) {
+            Pose(mesh, mdx, frame, s);
+            for (const TInstructionSet set :
+                 {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+                if (!HasInstructionSet(set))
+                    continue;
+                PoseSurface(mesh, s, results, set);
+                EXPECT_TRUE(SameBits(results.PosedPositions, mesh.PosedPositions));
+                EXPECT_TRUE(SameBits(results.PosedNormals, mesh.PosedNormals));
+                results.PosedPositions.clear();
+                PoseSurface(packed[s], results, set);
+                EXPECT_TRUE(SameBits(results.PosedPositions, mesh.PosedPositions));
+                EXPECT_TRUE(SameBits(results.PosedNormals, mesh.PosedNormals));
+            }
+        }
+    }
 }
 
 } // namespace
