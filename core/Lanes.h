@@ -16,9 +16,10 @@
 #include <emmintrin.h>
 #endif
 
-// Eight-lane helpers take and return AVX-sized vectors in code compiled without AVX, which GCC
-// warns would pass them differently from AVX code. Lane code is always inlined and never called
-// across that boundary, so the warning is off for every file that uses lanes.
+// Eight-lane helpers return AVX-sized vectors in code compiled without AVX, which GCC warns would
+// pass them differently from AVX code (they take them by reference, which draws no such
+// warning). Lane code is always inlined and never called across that boundary, so the warning is
+// off for every file that uses lanes.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace quillon {
@@ -49,34 +50,37 @@ template <FloatLanes F> [[gnu::always_inline]] constexpr F Splat(float f) {
 }
 
 // std::fabs and std::copysign, lane by lane: only the sign bit changes.
-template <FloatLanes F> [[gnu::always_inline]] inline F Abs(F v) {
+template <FloatLanes F> [[gnu::always_inline]] inline F Abs(const F& v) {
     return F(TMaskOf<F>(v) & INT32_MAX);
 }
 
-template <FloatLanes F> [[gnu::always_inline]] inline F CopySign(F magnitude, F sign) {
+template <FloatLanes F>
+[[gnu::always_inline]] inline F CopySign(const F& magnitude, const F& sign) {
     return F((TMaskOf<F>(magnitude) & INT32_MAX) | (TMaskOf<F>(sign) & INT32_MIN));
 }
 
 // The smaller and the larger lane; where either is not a number, the second argument.
-template <FloatLanes F> [[gnu::always_inline]] inline F Min(F a, F b) {
+template <FloatLanes F> [[gnu::always_inline]] inline F Min(const F& a, const F& b) {
     return a < b ? a : b;
 }
 
-template <FloatLanes F> [[gnu::always_inline]] inline F Max(F a, F b) {
+template <FloatLanes F> [[gnu::always_inline]] inline F Max(const F& a, const F& b) {
     return a > b ? a : b;
 }
 
 // `mask ? v : 0` and `mask ? -v : v`, as bit operations.
-template <FloatLanes F> [[gnu::always_inline]] inline F OnlyWhere(TMaskOf<F> mask, F v) {
+template <FloatLanes F>
+[[gnu::always_inline]] inline F OnlyWhere(const TMaskOf<F>& mask, const F& v) {
     return F(TMaskOf<F>(v) & mask);
 }
 
-template <FloatLanes F> [[gnu::always_inline]] inline F NegateWhere(TMaskOf<F> mask, F v) {
+template <FloatLanes F>
+[[gnu::always_inline]] inline F NegateWhere(const TMaskOf<F>& mask, const F& v) {
     return F(TMaskOf<F>(v) ^ (mask & INT32_MIN));
 }
 
 // Lanes 0 to 3 of `low` and lanes 4 to 7 of `high`.
-[[gnu::always_inline]] inline TFloat8 JoinHalves(TFloat8 low, TFloat8 high) {
+[[gnu::always_inline]] inline TFloat8 JoinHalves(const TFloat8& low, const TFloat8& high) {
     return __builtin_shufflevector(low, high, 0, 1, 2, 3, 12, 13, 14, 15);
 }
 
@@ -89,7 +93,7 @@ template <FloatLanes F> [[gnu::always_inline]] inline F NegateWhere(TMaskOf<F> m
 #endif
 }
 
-[[gnu::always_inline]] inline TFloat8 Sqrt(TFloat8 v) {
+[[gnu::always_inline]] inline TFloat8 Sqrt(const TFloat8& v) {
     const TFloat4 low = Sqrt(__builtin_shufflevector(v, v, 0, 1, 2, 3));
     const TFloat4 high = Sqrt(__builtin_shufflevector(v, v, 4, 5, 6, 7));
     return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
@@ -101,7 +105,7 @@ template <FloatLanes F> [[gnu::always_inline]] inline F NegateWhere(TMaskOf<F> m
     return (halves[0] & halves[1]) == -1;
 }
 
-[[gnu::always_inline]] inline bool AllSet(TInt8 mask) {
+[[gnu::always_inline]] inline bool AllSet(const TInt8& mask) {
     return AllSet(__builtin_shufflevector(mask, mask, 0, 1, 2, 3) &
                   __builtin_shufflevector(mask, mask, 4, 5, 6, 7));
 }

@@ -61,7 +61,7 @@ int16_t EncodeExactly(TVector v) {
 }
 
 // ArcTan2Approx in lanes of either width, written here so that the encoding loop gets it inline.
-template <FloatLanes F> [[gnu::always_inline]] inline F FastArcTan2(F y, F x) {
+template <FloatLanes F> [[gnu::always_inline]] inline F FastArcTan2(const F& y, const F& x) {
     const F ax = Abs(x), ay = Abs(y);
     const TMaskOf<F> steep = ay > ax;
     // (steep ? ax : ay) / (steep ? ay : ax), a not-a-number in either kept.
@@ -83,7 +83,7 @@ template <FloatLanes F> [[gnu::always_inline]] inline F FastArcTan2(F y, F x) {
 // The bytes of the angles in `radians`; `decided` is all ones in a lane whose byte is certain,
 // zero where the angle lies near a half step or is not a plain number.
 template <FloatLanes F>
-[[gnu::always_inline]] inline TMaskOf<F> AngleBytes(F radians, TMaskOf<F>& decided) {
+[[gnu::always_inline]] inline TMaskOf<F> AngleBytes(const F& radians, TMaskOf<F>& decided) {
     const F steps = radians * Splat<F>(StepsPerRadian);
     const TMaskOf<F> inRange = Abs(steps) < Splat<F>(256.0f);
     // Positive, so truncation rounds to nearest; lanes out of range are parked at zero.

@@ -95,7 +95,7 @@ constexpr float RoundingShift = 12582912.0f;
 // Coordinates as MD3 field values: each times 64, rounded. `fits` is set in the lanes whose
 // value lies within the int16 range.
 template <FloatLanes F>
-[[gnu::always_inline]] inline TMaskOf<F> FieldValues(F coordinates, TMaskOf<F>& fits) {
+[[gnu::always_inline]] inline TMaskOf<F> FieldValues(const F& coordinates, TMaskOf<F>& fits) {
     const F scaled = coordinates * Splat<F>(64.0f);
     // Not a number and the infinities fail here too.
     const TMaskOf<F> small = Abs(scaled) < Splat<F>(65536.0f);
