@@ -105,9 +105,9 @@ template <FloatLanes F>
     return __builtin_convertvector(rounded, TMaskOf<F>);
 }
 
-// One thread's posing results and room for a surface's normal codes.
+// One thread's posing results of two frames and room for a surface's normal codes.
 struct TBakeWorkspace {
-    TPoseResults pose;
+    TPoseResults poses[2];
     std::vector<int16_t> codes;
 };
 
@@ -180,10 +180,11 @@ bool Fits(TVector position) {
 }
 
 // Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
-std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out, TInstructionSet set) {
-    const std::vector<TVector>& positions = work.pose.PosedPositions;
+std::optional<size_t> StoreVertices(const TPoseResults& pose, TBakeWorkspace& work, TMD3Vertex* out,
+                                    TInstructionSet set) {
+    const std::vector<TVector>& positions = pose.PosedPositions;
     work.codes.resize(positions.size());
-    EncodeNormals(work.pose.PosedNormals, work.codes, set);
+    EncodeNormals(pose.PosedNormals, work.codes, set);
     const TVertexStore store{positions.data(), work.codes.data(), positions.size(), out};
 #if defined(__x86_64__)
     const bool allFit = set == TInstructionSet::Avx2 ? StoreEachVertexWithAvx2(store)
@@ -210,12 +211,12 @@ std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
            ": the posed position lies outside the MD3 range of -512 to 512 units";
 }
 
-// The frames of one bake, handed out one at a time to the threads that bake them. Each frame
+// The frames of one bake, handed out two at a time to the threads that bake them. Each frame
 // writes only its own part of the model, so the threads need no lock but for a failure. The
 // failure reported is the one a surface-by-surface bake meets first: that of the lowest surface
 // that fails, at its first failing frame, which is the smallest (surface, frame) pair that
-// fails, whatever the order the frames are baked in. A pair above a failure already found is
-// skipped, as it can no longer be the one reported.
+// fails, whatever the order the frames are baked in. A (surface, frame) pair above a failure
+// already found is skipped, as it can no longer be the one reported.
 class TBakeJob {
 public:
     TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h,
@@ -249,25 +250,33 @@ private:
     void Work(std::exception_ptr& error) {
         try {
             TBakeWorkspace work;
-            for (uint32_t f = NextFrame++; f < Count; f = NextFrame++)
-                BakeFrame(f, work);
+            for (uint32_t pair = NextPair++; 2 * pair < Count; pair = NextPair++)
+                BakeFrames(2 * pair, std::min(2u, Count - 2 * pair), work);
         } catch (...) {
             error = std::current_exception();
-            NextFrame = Count; // the bake has failed: the others need not go on
+            NextPair = Count; // the bake has failed: the others need not go on
         }
     }
 
-    void BakeFrame(uint32_t f, TBakeWorkspace& work) {
-        PoseSkeleton(Mesh, Animation, Start + int(f), work.pose);
-        StoreTags(Mesh, work.pose, f, H);
+    // Frames f and, when `n` is two, f + 1, posed together (PoseSurface of two frames).
+    void BakeFrames(uint32_t f, uint32_t n, TBakeWorkspace& work) {
+        for (uint32_t i = 0; i < n; ++i) {
+            PoseSkeleton(Mesh, Animation, Start + int(f + i), work.poses[i]);
+            StoreTags(Mesh, work.poses[i], f + i, H);
+        }
         for (size_t s = 0; s < Surfaces.size() && Key(s, f) < FoundKey; ++s) {
-            PoseSurface(Surfaces[s], work.pose, Set);
-            const size_t numVerts = work.pose.PosedPositions.size();
+            if (n == 2)
+                PoseSurface(Surfaces[s], work.poses[0], work.poses[1], Set);
+            else
+                PoseSurface(Surfaces[s], work.poses[0], Set);
+            const size_t numVerts = Surfaces[s].Normals.size();
             // Frame-major: frame f of the surface starts at f * numVerts.
             QUILLON_ASSERT(H.Surfaces[s].Vertices.size() == uint64_t{Count} * numVerts);
-            if (const auto v =
-                    StoreVertices(work, H.Surfaces[s].Vertices.data() + f * numVerts, Set))
-                Offer(s, f, *v);
+            for (uint32_t i = 0; i < n; ++i)
+                if (const auto v =
+                        StoreVertices(work.poses[i], work,
+                                      H.Surfaces[s].Vertices.data() + (f + i) * numVerts, Set))
+                    Offer(s, f + i, *v);
         }
     }
 
@@ -287,7 +296,7 @@ private:
     const TInstructionSet Set;
     // Packed once, read by every frame.
     const std::vector<TPackedSurface> Surfaces;
-    std::atomic<uint32_t> NextFrame{0};
+    std::atomic<uint32_t> NextPair{0};
     std::mutex FailureLock;
     std::optional<TBakeFailure> Found;
     std::atomic<uint64_t> FoundKey{UINT64_MAX};
@@ -338,7 +347,7 @@ std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, in
     for (size_t s = 0; s < mesh.Surfaces.size(); ++s)
         FillSurface(mesh.Surfaces[s], count, h.Surfaces[s]);
     TBakeJob job(mesh, animation, start, count, h, set);
-    job.Run(std::min(threads, count));
+    job.Run(std::min(threads, (count + 1) / 2));
     if (const auto& failure = job.Failure()) {
         md3.Clear();
         return FailureText(mesh, *failure);

@@ -160,73 +160,89 @@ struct TPackedVertices {
     }
 };
 
-template <class Vertices> struct TSurfaceSums {
+TPackedVertices VerticesOf(const TPackedSurface& surface) {
+    return {surface.Normals.data(), surface.FirstWeights.data(), surface.Weights.data()};
+}
+
+// The sums of `Frames` frames at once: each weight is read and spread over the lanes once for
+// all of them, and the frames' sums, independent of each other, keep the processor busier.
+template <class Vertices, size_t Frames> struct TSurfaceSums {
     Vertices vertices;
     size_t count;
-    const TBoneLanes* bones;
-    size_t numBones;
-    TVector* positions;
-    TVector* normals;
+    struct TFrame {
+        const TBoneLanes* bones;
+        size_t numBones;
+        TVector* positions;
+        TVector* normals;
+    } frames[Frames];
 };
 
 // Written with inlined helpers only, so that each of the two versions below gets it compiled for
 // its own processor.
-template <class Vertices>
-[[gnu::always_inline]] inline void PoseVertices(const TSurfaceSums<Vertices>& s) {
+template <class Vertices, size_t Frames>
+[[gnu::always_inline]] inline void PoseVertices(const TSurfaceSums<Vertices, Frames>& s) {
     for (size_t v = 0; v < s.count; ++v) {
         const TVector& n = s.vertices.Normal(v);
         // The normal's x, y and z, each in every lane; the position's lanes take the offset's
         // in their place below (a broadcast load and a blend, cheaper than moving values
         // across the halves of an AVX register).
         const TFloat8 nx = Splat<TFloat8>(n.x), ny = Splat<TFloat8>(n.y), nz = Splat<TFloat8>(n.z);
-        TFloat8 sum{};
+        TFloat8 sums[Frames] = {};
         for (const TMDMWeight& weight : s.vertices.Weights(v)) {
-            // A bone the animation lacks contributes nothing (its share is lost).
-            if (uint32_t(weight.boneIndex) >= s.numBones)
-                continue;
-            const TBoneLanes& bone = s.bones[size_t(weight.boneIndex)];
             const TFloat8 x = JoinHalves(Splat<TFloat8>(weight.offset.x), nx);
             const TFloat8 y = JoinHalves(Splat<TFloat8>(weight.offset.y), ny);
             const TFloat8 z = JoinHalves(Splat<TFloat8>(weight.offset.z), nz);
-            sum += Splat<TFloat8>(weight.boneWeight) *
-                   (x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] + bone.rows[3] +
-                    bone.position);
+            const TFloat8 w = Splat<TFloat8>(weight.boneWeight);
+#pragma GCC unroll 4
+            for (size_t f = 0; f < Frames; ++f) {
+                // A bone the animation lacks contributes nothing (its share is lost).
+                if (uint32_t(weight.boneIndex) >= s.frames[f].numBones)
+                    continue;
+                const TBoneLanes& bone = s.frames[f].bones[size_t(weight.boneIndex)];
+                sums[f] += w * (x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] +
+                                bone.rows[3] + bone.position);
+            }
         }
-        s.positions[v] = {sum[0], sum[1], -sum[2]};
-        s.normals[v] = {sum[4], sum[5], -sum[6]};
+#pragma GCC unroll 4
+        for (size_t f = 0; f < Frames; ++f) {
+            s.frames[f].positions[v] = {sums[f][0], sums[f][1], -sums[f][2]};
+            s.frames[f].normals[v] = {sums[f][4], sums[f][5], -sums[f][6]};
+        }
     }
 }
 
 #if defined(__x86_64__)
-template <class Vertices>
-__attribute__((target("avx2"))) void PoseVerticesWithAvx2(const TSurfaceSums<Vertices>& s) {
+template <class Vertices, size_t Frames>
+__attribute__((target("avx2"))) void PoseVerticesWithAvx2(const TSurfaceSums<Vertices, Frames>& s) {
     PoseVertices(s);
 }
 #endif
 
-template <class Vertices> void PoseVerticesOnAnyProcessor(const TSurfaceSums<Vertices>& s) {
+template <class Vertices, size_t Frames>
+void PoseVerticesOnAnyProcessor(const TSurfaceSums<Vertices, Frames>& s) {
     PoseVertices(s);
 }
 
-// Poses `count` vertices from the bones placed in `results`.
-template <class Vertices, class Results>
-void PoseVerticesInto(Vertices vertices, size_t count, Results& results, TInstructionSet set) {
+// Poses `count` vertices in each of `results`, from the bones placed there.
+template <class Vertices, class Results, size_t Frames>
+void PoseVerticesInto(Vertices vertices, size_t count, const std::array<Results*, Frames>& results,
+                      TInstructionSet set) {
     QUILLON_ASSERT(HasInstructionSet(set));
+    TSurfaceSums<Vertices, Frames> sums{vertices, count, {}};
     // TPoseResults has its bones laid out already; for a mesh it is done here.
-    std::vector<TBoneLanes> placed;
-    const std::vector<TBoneLanes>* bones = &placed;
-    if constexpr (std::is_same_v<Results, TPoseResults>)
-        bones = &results.BoneLanes;
-    else
-        PrepareBones(results, placed);
-    results.PosedPositions.resize(count);
-    results.PosedNormals.resize(count);
-    const TSurfaceSums<Vertices> sums{vertices,
-                                      count,
-                                      bones->data(),
-                                      bones->size(),
-                                      results.PosedPositions.data(),
-                                      results.PosedNormals.data()};
+    std::vector<TBoneLanes> placed[Frames];
+    for (size_t f = 0; f < Frames; ++f) {
+        Results& r = *results[f];
+        const std::vector<TBoneLanes>* bones = &placed[f];
+        if constexpr (std::is_same_v<Results, TPoseResults>)
+            bones = &r.BoneLanes;
+        else
+            PrepareBones(r, placed[f]);
+        r.PosedPositions.resize(count);
+        r.PosedNormals.resize(count);
+        sums.frames[f] = {bones->data(), bones->size(), r.PosedPositions.data(),
+                          r.PosedNormals.data()};
+    }
 #if defined(__x86_64__)
     if (set == TInstructionSet::Avx2)
         return PoseVerticesWithAvx2(sums);
@@ -242,7 +258,7 @@ void PoseSurfaceInto(const TMDM& mesh, int surface, Results& results, TInstructi
         return;
     }
     const std::vector<TMDMVertex>& vertices = mesh.Surfaces[surface].Vertices;
-    PoseVerticesInto(TMeshVertices{vertices.data()}, vertices.size(), results, set);
+    PoseVerticesInto(TMeshVertices{vertices.data()}, vertices.size(), std::array{&results}, set);
 }
 
 } // namespace
@@ -295,9 +311,16 @@ void PoseSurface(const TPackedSurface& surface, TPoseResults& results) {
 }
 
 void PoseSurface(const TPackedSurface& surface, TPoseResults& results, TInstructionSet set) {
-    const TPackedVertices vertices{surface.Normals.data(), surface.FirstWeights.data(),
-                                   surface.Weights.data()};
-    PoseVerticesInto(vertices, surface.Normals.size(), results, set);
+    PoseVerticesInto(VerticesOf(surface), surface.Normals.size(), std::array{&results}, set);
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second) {
+    PoseSurface(surface, first, second, FastestInstructionSet());
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second,
+                 TInstructionSet set) {
+    PoseVerticesInto(VerticesOf(surface), surface.Normals.size(), std::array{&first, &second}, set);
 }
 
 void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface) {

@@ -63,6 +63,9 @@ struct TPackedSurface {
 // PoseSurface for the surface `surface` was packed from, from the bones placed in `results`:
 // the same values bit for bit.
 void PoseSurface(const TPackedSurface& surface, TPoseResults& results);
+// The same for two frames at once, each from the bones placed in its own results: the values of
+// posing each on its own, in nearly half the time of both (each weight is read once for both).
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second);
 
 // The bone rotation of posing for one bone frame record: RotX(roll) * RotY(-pitch) * RotZ(yaw).
 TMatrix BoneRotation(const TMDXBoneFrame& bone);

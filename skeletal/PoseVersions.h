@@ -13,5 +13,7 @@ namespace quillon {
 // values bit for bit.
 void PoseSurface(const TMDM& mesh, int surface, TPoseResults& results, TInstructionSet set);
 void PoseSurface(const TPackedSurface& surface, TPoseResults& results, TInstructionSet set);
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second,
+                 TInstructionSet set);
 
 } // namespace quillon

@@ -223,8 +223,8 @@ bool SameBits(const std::vector<TVector>& a, const std::vector<TVector>& b) {
 }
 
 // The posing of a mesh, whose values the test above checks, against the surface posing of every
-// version and of the packed surfaces, with weights of any sign and size, signed zeros in the
-// normals and a bone the animation lacks.
+// version, of the packed surfaces and of two frames at once, with weights of any sign and size,
+// signed zeros in the normals and a bone the animation lacks.
 TEST(Pose, EveryVersionAndThePackedSurfaceGiveTheBitsOfPose) {
     std::mt19937 random(23);
     std::uniform_real_distribution<float> any(-1.0f, 1.0f);
@@ -242,24 +242,38 @@ TEST(Pose, EveryVersionAndThePackedSurfaceGiveTheBitsOfPose) {
     mesh.Surfaces[2].Vertices.clear();
     std::vector<TPackedSurface> packed(mesh.Surfaces.begin(), mesh.Surfaces.end());
     const TMDX mdx = BuildMDX(6, 9);
-    TPoseResults results;
+    // The mesh's posing of every frame and surface, and the bones of every frame placed apart.
+    std::vector<std::vector<TPoseResults>> expected(6, std::vector<TPoseResults>(3));
+    std::vector<TPoseResults> placed(6);
     for (int frame = 0; frame < 6; ++frame) {
-        ASSERT_TRUE(PoseSkeleton(mesh, mdx, frame, results));
+        ASSERT_TRUE(PoseSkeleton(mesh, mdx, frame, placed[frame]));
         for (int s = 0; s < 3; ++s) {
             Pose(mesh, mdx, frame, s);
-            for (const TInstructionSet set :
-                 {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
-                if (!HasInstructionSet(set))
-                    continue;
-                PoseSurface(mesh, s, results, set);
-                EXPECT_TRUE(SameBits(results.PosedPositions, mesh.PosedPositions));
-                EXPECT_TRUE(SameBits(results.PosedNormals, mesh.PosedNormals));
-                results.PosedPositions.clear();
-                PoseSurface(packed[s], results, set);
-                EXPECT_TRUE(SameBits(results.PosedPositions, mesh.PosedPositions));
-                EXPECT_TRUE(SameBits(results.PosedNormals, mesh.PosedNormals));
-            }
+            expected[frame][s].PosedPositions = mesh.PosedPositions;
+            expected[frame][s].PosedNormals = mesh.PosedNormals;
         }
+    }
+    const auto expectPosed = [&](const TPoseResults& results, int frame, int s) {
+        EXPECT_TRUE(SameBits(results.PosedPositions, expected[frame][s].PosedPositions))
+            << frame << " " << s;
+        EXPECT_TRUE(SameBits(results.PosedNormals, expected[frame][s].PosedNormals))
+            << frame << " " << s;
+    };
+    for (const TInstructionSet set : {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+        if (!HasInstructionSet(set))
+            continue;
+        for (int frame = 0; frame < 6; ++frame)
+            for (int s = 0; s < 3; ++s) {
+                PoseSurface(mesh, s, placed[frame], set);
+                expectPosed(placed[frame], frame, s);
+                PoseSurface(packed[s], placed[frame], set);
+                expectPosed(placed[frame], frame, s);
+                // Two frames at once, in either order.
+                const int other = (frame + 1) % 6;
+                PoseSurface(packed[s], placed[frame], placed[other], set);
+                expectPosed(placed[frame], frame, s);
+                expectPosed(placed[other], other, s);
+            }
     }
 }
 
