@@ -64,7 +64,8 @@ struct TPackedSurface {
 // the same values bit for bit.
 void PoseSurface(const TPackedSurface& surface, TPoseResults& results);
 // The same for two frames at once, each from the bones placed in its own results: the values of
-// posing each on its own, in nearly half the time of both (each weight is read once for both).
+// posing each on its own, in less time than both (each weight is read and spread over the lanes
+// once for the two, and their independent sums keep the processor busier).
 void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second);
 
 // The bone rotation of posing for one bone frame record: RotX(roll) * RotY(-pitch) * RotZ(yaw).
