@@ -42,11 +42,13 @@ constexpr TFloat4 Splat4(float f) {
     return TFloat4{f, f, f, f};
 }
 
-template <FloatLanes F> [[gnu::always_inline]] constexpr F Splat(float f) {
-    F v{};
-    for (int i = 0; i < int(sizeof(F) / sizeof(float)); ++i)
-        v[i] = f;
-    return v;
+// `f` in every lane, as one broadcast (element by element, the compiler may go through memory).
+template <FloatLanes F> [[gnu::always_inline]] inline F Splat(float f) {
+    const TFloat4 first{f};
+    if constexpr (sizeof(F) == sizeof(TFloat8))
+        return __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
+    else
+        return __builtin_shufflevector(first, first, 0, 0, 0, 0);
 }
 
 // std::fabs and std::copysign, lane by lane: only the sign bit changes.

@@ -19,7 +19,7 @@
 // fast value of a decided lane is within 5e-4 steps of the exact value, so every byte whose fast
 // value is more than a thousandth of a step from a half step is certain. A normal with an angle
 // near a half step, near or at a pole, or not a plain number is then encoded the exact way on
-// its own. The normals are taken eight at a time, one per lane.
+// its own. The normals are taken eight at a time with AVX2 and four elsewhere, one per lane.
 #include "NormalEncoding.h"
 
 #include "Assert.h"
@@ -95,13 +95,25 @@ template <FloatLanes F>
     return (whole - 256) & 255;
 }
 
-struct TEightNormals {
-    TFloat8 x, y, z;
-};
+// The short integer vector of as many lanes as F.
+template <FloatLanes F> using TCodesOf = std::conditional_t<sizeof(F) == 32, TShort8, TShort4>;
 
-// Eight consecutive normals, x, y and z each in one vector.
-[[gnu::always_inline]] inline TEightNormals Transpose(const TVector* eight) {
+template <FloatLanes F> struct TNormalLanes { F x, y, z; };
+
+// Four consecutive normals, x, y and z each in one vector.
+[[gnu::always_inline]] inline TNormalLanes<TFloat4> TransposeFour(const TVector* four) {
     static_assert(sizeof(TVector) == 3 * sizeof(float));
+    TFloat4 a, b, c; // x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3
+    std::memcpy(&a, four, sizeof a);
+    std::memcpy(&b, reinterpret_cast<const char*>(four) + sizeof a, sizeof b);
+    std::memcpy(&c, reinterpret_cast<const char*>(four) + 2 * sizeof a, sizeof c);
+    return {__builtin_shufflevector(__builtin_shufflevector(a, b, 0, 3, 6, 7), c, 0, 1, 2, 5),
+            __builtin_shufflevector(__builtin_shufflevector(a, b, 1, 4, 7, 7), c, 0, 1, 2, 6),
+            __builtin_shufflevector(__builtin_shufflevector(a, b, 2, 5, 5, 5), c, 0, 1, 4, 7)};
+}
+
+// Eight consecutive normals, likewise.
+[[gnu::always_inline]] inline TNormalLanes<TFloat8> TransposeEight(const TVector* eight) {
     TFloat8 a, b, c; // x0 y0 z0 x1 y1 z1 x2 y2 | z2 x3 y3 z3 x4 y4 z4 x5 | y5 z5 x6 ... z7
     std::memcpy(&a, eight, sizeof a);
     std::memcpy(&b, reinterpret_cast<const char*>(eight) + sizeof a, sizeof b);
@@ -114,63 +126,74 @@ struct TEightNormals {
                                     1, 2, 3, 4, 9, 12, 15)};
 }
 
-// The codes of eight normals; `decided` as for AngleBytes, and zero at and near the poles and
-// at lengths outside the bounds.
-[[gnu::always_inline]] inline void FastCodes(const TEightNormals& v, TInt8& codes, TInt8& decided) {
-    typedef TFloat8 F;
+// The codes of a vector's worth of normals; `decided` as for AngleBytes, and zero at and near
+// the poles and at lengths outside the bounds.
+template <FloatLanes F>
+[[gnu::always_inline]] inline void FastCodes(const TNormalLanes<F>& v, TMaskOf<F>& codes,
+                                             TMaskOf<F>& decided) {
     const F tolerance = Splat<F>(PoleTolerance);
-    const TInt8 pole =
+    const TMaskOf<F> pole =
         (Abs(v.x) < tolerance) & (Abs(v.y) < tolerance) &
         ((Abs(v.z - Splat<F>(1.0f)) < tolerance) | (Abs(v.z + Splat<F>(1.0f)) < tolerance));
     const F acrossSquared = v.x * v.x + v.y * v.y, zSquared = v.z * v.z;
     const F lengthSquared = acrossSquared + zSquared;
-    const TInt8 plain = (acrossSquared > zSquared * Splat<F>(SteepestSquaredTangent)) &
-                        (lengthSquared > Splat<F>(SmallestSquaredLength)) &
-                        (lengthSquared < Splat<F>(LargestSquaredLength));
-    TInt8 latDecided, lngDecided;
-    const TInt8 lat = AngleBytes(FastArcTan2(v.y, v.x), latDecided);
-    const TInt8 lng = AngleBytes(FastArcTan2(Sqrt(acrossSquared), v.z), lngDecided);
+    const TMaskOf<F> plain = (acrossSquared > zSquared * Splat<F>(SteepestSquaredTangent)) &
+                             (lengthSquared > Splat<F>(SmallestSquaredLength)) &
+                             (lengthSquared < Splat<F>(LargestSquaredLength));
+    TMaskOf<F> latDecided, lngDecided;
+    const TMaskOf<F> lat = AngleBytes(FastArcTan2(v.y, v.x), latDecided);
+    const TMaskOf<F> lng = AngleBytes(FastArcTan2(Sqrt(acrossSquared), v.z), lngDecided);
     decided = latDecided & lngDecided & plain & ~pole;
     codes = (lat << 8) + lng;
 }
 
-// Eight codes; a lane the fast angles cannot decide is encoded the exact way. `count` below
-// eight keeps the codes of the first `count` normals only.
-[[gnu::always_inline]] inline void EncodeEight(const TVector* eight, size_t count, int16_t* codes) {
-    TInt8 fast, decided;
-    FastCodes(Transpose(eight), fast, decided);
-    if (count == 8 && AllSet(decided)) {
-        const TShort8 packed = __builtin_convertvector(fast, TShort8);
+// A vector's worth of codes; a lane the fast angles cannot decide is encoded the exact way.
+// `count` below the number of lanes keeps the codes of the first `count` normals only.
+template <FloatLanes F>
+[[gnu::always_inline]] inline void EncodeLanes(const TVector* normals, size_t count,
+                                               int16_t* codes) {
+    constexpr size_t lanes = sizeof(F) / sizeof(float);
+    TMaskOf<F> fast, decided;
+    if constexpr (lanes == 8)
+        FastCodes(TransposeEight(normals), fast, decided);
+    else
+        FastCodes(TransposeFour(normals), fast, decided);
+    if (count == lanes && AllSet(decided)) {
+        const TCodesOf<F> packed = __builtin_convertvector(fast, TCodesOf<F>);
         std::memcpy(codes, &packed, sizeof packed);
         return;
     }
     for (size_t i = 0; i < count; ++i)
-        codes[i] = static_cast<int16_t>(decided[i] ? fast[i] : EncodeExactly(eight[i]));
+        codes[i] = static_cast<int16_t>(decided[i] ? fast[i] : EncodeExactly(normals[i]));
 }
 
+// Eight lanes where they are one register, four elsewhere: without AVX the compiler would take
+// comparisons of eight lanes apart one lane at a time.
+template <FloatLanes F>
 [[gnu::always_inline]] inline void EncodeAll(std::span<const TVector> normals,
                                              std::span<int16_t> codes) {
-    const size_t whole = normals.size() / 8 * 8;
-    for (size_t i = 0; i < whole; i += 8)
-        EncodeEight(&normals[i], 8, &codes[i]);
+    constexpr size_t lanes = sizeof(F) / sizeof(float);
+    const size_t whole = normals.size() / lanes * lanes;
+    for (size_t i = 0; i < whole; i += lanes)
+        EncodeLanes<F>(&normals[i], lanes, &codes[i]);
     if (whole < normals.size()) {
         // The last few, with the first of them repeated in the lanes left over.
-        TVector eight[8];
-        for (size_t i = 0; i < 8; ++i)
-            eight[i] = normals[whole + (whole + i < normals.size() ? i : 0)];
-        EncodeEight(eight, normals.size() - whole, &codes[whole]);
+        TVector last[lanes];
+        for (size_t i = 0; i < lanes; ++i)
+            last[i] = normals[whole + (whole + i < normals.size() ? i : 0)];
+        EncodeLanes<F>(last, normals.size() - whole, &codes[whole]);
     }
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) void EncodeWithAvx2(std::span<const TVector> normals,
                                                     std::span<int16_t> codes) {
-    EncodeAll(normals, codes);
+    EncodeAll<TFloat8>(normals, codes);
 }
 #endif
 
 void EncodeOnAnyProcessor(std::span<const TVector> normals, std::span<int16_t> codes) {
-    EncodeAll(normals, codes);
+    EncodeAll<TFloat4>(normals, codes);
 }
 
 } // namespace

@@ -118,24 +118,45 @@ struct TVertexStore {
     TMD3Vertex* out;
 };
 
-// Eight vertices from eight positions and codes, the 24 coordinates in three vectors and the
-// fields interleaved with the codes by shuffles; `count` below eight writes the first `count`
-// only. `allFit` loses the lanes of coordinates that do not fit.
-[[gnu::always_inline]] inline void StoreEight(const TVector* eight, const int16_t* codes,
-                                              size_t count, TMD3Vertex* out, TInt8& allFit) {
-    static_assert(sizeof(TVector) == 3 * sizeof(float) && sizeof(TMD3Vertex) == 4 * 2);
-    TShort8 fields[3]; // x0 y0 z0 x1 y1 z1 x2 y2 | z2 x3 y3 z3 x4 y4 z4 x5 | y5 z5 x6 ... z7
-    for (size_t i = 0; i < 3; ++i) {
-        TFloat8 coordinates;
-        std::memcpy(&coordinates, reinterpret_cast<const float*>(eight) + 8 * i,
-                    sizeof coordinates);
+// The field values of eight coordinates, worked out in vectors of F: eight lanes where they are
+// one register, four elsewhere (without AVX the compiler would take comparisons of eight lanes
+// apart one lane at a time). `allFit` loses the lanes of coordinates that do not fit.
+template <FloatLanes F>
+[[gnu::always_inline]] inline TShort8 EightFieldValues(const float* coordinates,
+                                                       TMaskOf<F>& allFit) {
+    if constexpr (sizeof(F) == sizeof(TFloat8)) {
+        TFloat8 eight;
+        std::memcpy(&eight, coordinates, sizeof eight);
         TInt8 fits;
-        fields[i] = __builtin_convertvector(FieldValues(coordinates, fits), TShort8);
+        const TShort8 values = __builtin_convertvector(FieldValues(eight, fits), TShort8);
         allFit &= fits;
+        return values;
+    } else {
+        TFloat4 low, high;
+        std::memcpy(&low, coordinates, sizeof low);
+        std::memcpy(&high, coordinates + 4, sizeof high);
+        TInt4 lowFits, highFits;
+        const TShort4 lowValues = __builtin_convertvector(FieldValues(low, lowFits), TShort4);
+        const TShort4 highValues = __builtin_convertvector(FieldValues(high, highFits), TShort4);
+        allFit &= lowFits & highFits;
+        return __builtin_shufflevector(lowValues, highValues, 0, 1, 2, 3, 4, 5, 6, 7);
     }
+}
+
+// Eight vertices from eight positions and codes, the 24 coordinates in three groups and the
+// fields interleaved with the codes by shuffles; `count` below eight writes the first `count`
+// only. `allFit` as for EightFieldValues.
+template <FloatLanes F>
+[[gnu::always_inline]] inline void StoreEight(const TVector* eight, const int16_t* codes,
+                                              size_t count, TMD3Vertex* out, TMaskOf<F>& allFit) {
+    static_assert(sizeof(TVector) == 3 * sizeof(float) && sizeof(TMD3Vertex) == 4 * 2);
+    const float* coordinates = reinterpret_cast<const float*>(eight);
+    // x0 y0 z0 x1 y1 z1 x2 y2 | z2 x3 y3 z3 x4 y4 z4 x5 | y5 z5 x6 y6 z6 x7 y7 z7
+    const TShort8 a = EightFieldValues<F>(coordinates, allFit);
+    const TShort8 b = EightFieldValues<F>(coordinates + 8, allFit);
+    const TShort8 c = EightFieldValues<F>(coordinates + 16, allFit);
     TShort8 n;
     std::memcpy(&n, codes, sizeof n);
-    const TShort8 &a = fields[0], &b = fields[1], &c = fields[2];
     const TShort8 middle1 = __builtin_shufflevector(a, b, 6, 7, 8, 9, 10, 11, 0, 0);
     const TShort8 middle2 = __builtin_shufflevector(b, c, 4, 5, 6, 7, 8, 9, 0, 0);
     const TShort8 vertices[4] = {__builtin_shufflevector(a, n, 0, 1, 2, 8, 3, 4, 5, 9),
@@ -147,30 +168,30 @@ struct TVertexStore {
 
 // False when a coordinate does not fit. Written with inlined helpers only, so that each of the
 // two versions below gets it compiled for its own processor.
-[[gnu::always_inline]] inline bool StoreEachVertex(const TVertexStore& s) {
-    TInt8 allFit = ~TInt8{};
+template <FloatLanes F> [[gnu::always_inline]] inline bool StoreEachVertex(const TVertexStore& s) {
+    TMaskOf<F> allFit = ~TMaskOf<F>{};
     const size_t whole = s.count / 8 * 8;
     for (size_t first = 0; first < whole; first += 8)
-        StoreEight(&s.positions[first], &s.codes[first], 8, &s.out[first], allFit);
+        StoreEight<F>(&s.positions[first], &s.codes[first], 8, &s.out[first], allFit);
     if (whole < s.count) {
         // The last few, with zeros in the lanes left over, which fit.
         TVector eight[8] = {};
         int16_t codes[8] = {};
         std::copy(s.positions + whole, s.positions + s.count, eight);
         std::copy(s.codes + whole, s.codes + s.count, codes);
-        StoreEight(eight, codes, s.count - whole, &s.out[whole], allFit);
+        StoreEight<F>(eight, codes, s.count - whole, &s.out[whole], allFit);
     }
     return AllSet(allFit);
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) bool StoreEachVertexWithAvx2(const TVertexStore& s) {
-    return StoreEachVertex(s);
+    return StoreEachVertex<TFloat8>(s);
 }
 #endif
 
 bool StoreEachVertexOnAnyProcessor(const TVertexStore& s) {
-    return StoreEachVertex(s);
+    return StoreEachVertex<TFloat4>(s);
 }
 
 bool Fits(TVector position) {

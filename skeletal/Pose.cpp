@@ -320,6 +320,13 @@ void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResult
 
 void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second,
                  TInstructionSet set) {
+    // Without AVX the two frames' sums take twice the registers, which SSE2 does not have: there
+    // the frames are posed one after the other.
+    if (set == TInstructionSet::AnyProcessor) {
+        PoseSurface(surface, first, set);
+        PoseSurface(surface, second, set);
+        return;
+    }
     PoseVerticesInto(VerticesOf(surface), surface.Normals.size(), std::array{&first, &second}, set);
 }
 
