@@ -4,11 +4,12 @@
 // field fails the bake instead of wrapping around, which would silently tear the model apart.
 #include "Bake.h"
 
-#include "Pose.h"
+#include "BakeVersions.h"
+#include "PoseVersions.h"
 
 #include "core/Assert.h"
 #include "core/Lanes.h"
-#include "core/NormalEncoding.h"
+#include "core/NormalEncodingVersions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -91,46 +92,130 @@ void FillSurface(const TMDMSurface& from, uint32_t count, TSurface& to) {
 // current rounding mode, which is what std::nearbyint does.
 constexpr float RoundingShift = 12582912.0f;
 
-// A position as MD3 field values, x, y and z in lanes 0 to 2: each coordinate times 64, rounded.
-// `fits` is set in the lanes whose value lies within the int16 range.
-TInt4 FieldValues(TVector position, TInt4& fits) {
-    const TFloat4 scaled = TFloat4{position.x, position.y, position.z, 0} * Splat4(64.0f);
+// Coordinates as MD3 field values: each times 64, rounded. `fits` is set in the lanes whose
+// value lies within the int16 range.
+template <FloatLanes F>
+[[gnu::always_inline]] inline TMaskOf<F> FieldValues(const F& coordinates, TMaskOf<F>& fits) {
+    const F scaled = coordinates * Splat<F>(64.0f);
     // Not a number and the infinities fail here too.
-    const TInt4 small = Abs(scaled) < Splat4(65536.0f);
-    const TFloat4 rounded =
-        ((small ? scaled : Splat4(0.0f)) + Splat4(RoundingShift)) - Splat4(RoundingShift);
-    fits = small & (rounded >= Splat4(-32768.0f)) & (rounded <= Splat4(32767.0f));
-    return __builtin_convertvector(rounded, TInt4);
+    const TMaskOf<F> small = Abs(scaled) < Splat<F>(65536.0f);
+    const F rounded =
+        ((small ? scaled : Splat<F>(0.0f)) + Splat<F>(RoundingShift)) - Splat<F>(RoundingShift);
+    fits = small & (rounded >= Splat<F>(-32768.0f)) & (rounded <= Splat<F>(32767.0f));
+    return __builtin_convertvector(rounded, TMaskOf<F>);
 }
 
-// One thread's posing results and room for a surface's normal codes.
+// One thread's posing results of two frames and room for a surface's normal codes.
 struct TBakeWorkspace {
-    TPoseResults pose;
+    TPoseResults poses[2];
     std::vector<int16_t> codes;
 };
 
-// Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
-std::optional<size_t> StoreVertices(TBakeWorkspace& work, TMD3Vertex* out) {
-    const std::vector<TVector>& positions = work.pose.PosedPositions;
-    work.codes.resize(positions.size());
-    EncodeNormals(work.pose.PosedNormals, work.codes);
-    static_assert(sizeof(TMD3Vertex) == sizeof(TShort4));
-    TInt4 allFit = ~TInt4{};
-    for (size_t v = 0; v < positions.size(); ++v) {
-        TInt4 fits;
-        TShort4 fields = __builtin_convertvector(FieldValues(positions[v], fits), TShort4);
-        fields[3] = work.codes[v];
-        std::memcpy(static_cast<void*>(&out[v]), &fields, sizeof fields);
+struct TVertexStore {
+    const TVector* positions;
+    const int16_t* codes;
+    size_t count;
+    TMD3Vertex* out;
+};
+
+// The field values of eight coordinates, worked out in vectors of F: eight lanes where they are
+// one register, four elsewhere (without AVX the compiler would take comparisons of eight lanes
+// apart one lane at a time). `allFit` loses the lanes of coordinates that do not fit.
+template <FloatLanes F>
+[[gnu::always_inline]] inline TShort8 EightFieldValues(const float* coordinates,
+                                                       TMaskOf<F>& allFit) {
+    if constexpr (sizeof(F) == sizeof(TFloat8)) {
+        TFloat8 eight;
+        std::memcpy(&eight, coordinates, sizeof eight);
+        TInt8 fits;
+        const TShort8 values = __builtin_convertvector(FieldValues(eight, fits), TShort8);
         allFit &= fits;
+        return values;
+    } else {
+        TFloat4 low, high;
+        std::memcpy(&low, coordinates, sizeof low);
+        std::memcpy(&high, coordinates + 4, sizeof high);
+        TInt4 lowFits, highFits;
+        const TShort4 lowValues = __builtin_convertvector(FieldValues(low, lowFits), TShort4);
+        const TShort4 highValues = __builtin_convertvector(FieldValues(high, highFits), TShort4);
+        allFit &= lowFits & highFits;
+        return __builtin_shufflevector(lowValues, highValues, 0, 1, 2, 3, 4, 5, 6, 7);
     }
-    if (AllSet(allFit))
+}
+
+// Eight vertices from eight positions and codes, the 24 coordinates in three groups and the
+// fields interleaved with the codes by shuffles; `count` below eight writes the first `count`
+// only. `allFit` as for EightFieldValues.
+template <FloatLanes F>
+[[gnu::always_inline]] inline void StoreEight(const TVector* eight, const int16_t* codes,
+                                              size_t count, TMD3Vertex* out, TMaskOf<F>& allFit) {
+    static_assert(sizeof(TVector) == 3 * sizeof(float) && sizeof(TMD3Vertex) == 4 * 2);
+    const float* coordinates = reinterpret_cast<const float*>(eight);
+    // x0 y0 z0 x1 y1 z1 x2 y2 | z2 x3 y3 z3 x4 y4 z4 x5 | y5 z5 x6 y6 z6 x7 y7 z7
+    const TShort8 a = EightFieldValues<F>(coordinates, allFit);
+    const TShort8 b = EightFieldValues<F>(coordinates + 8, allFit);
+    const TShort8 c = EightFieldValues<F>(coordinates + 16, allFit);
+    TShort8 n;
+    std::memcpy(&n, codes, sizeof n);
+    const TShort8 middle1 = __builtin_shufflevector(a, b, 6, 7, 8, 9, 10, 11, 0, 0);
+    const TShort8 middle2 = __builtin_shufflevector(b, c, 4, 5, 6, 7, 8, 9, 0, 0);
+    const TShort8 vertices[4] = {__builtin_shufflevector(a, n, 0, 1, 2, 8, 3, 4, 5, 9),
+                                 __builtin_shufflevector(middle1, n, 0, 1, 2, 10, 3, 4, 5, 11),
+                                 __builtin_shufflevector(middle2, n, 0, 1, 2, 12, 3, 4, 5, 13),
+                                 __builtin_shufflevector(c, n, 2, 3, 4, 14, 5, 6, 7, 15)};
+    std::memcpy(static_cast<void*>(out), vertices, count * sizeof(TMD3Vertex));
+}
+
+// False when a coordinate does not fit. Written with inlined helpers only, so that each of the
+// two versions below gets it compiled for its own processor.
+template <FloatLanes F> [[gnu::always_inline]] inline bool StoreEachVertex(const TVertexStore& s) {
+    TMaskOf<F> allFit = ~TMaskOf<F>{};
+    const size_t whole = s.count / 8 * 8;
+    for (size_t first = 0; first < whole; first += 8)
+        StoreEight<F>(&s.positions[first], &s.codes[first], 8, &s.out[first], allFit);
+    if (whole < s.count) {
+        // The last few, with zeros in the lanes left over, which fit.
+        TVector eight[8] = {};
+        int16_t codes[8] = {};
+        std::copy(s.positions + whole, s.positions + s.count, eight);
+        std::copy(s.codes + whole, s.codes + s.count, codes);
+        StoreEight<F>(eight, codes, s.count - whole, &s.out[whole], allFit);
+    }
+    return AllSet(allFit);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) bool StoreEachVertexWithAvx2(const TVertexStore& s) {
+    return StoreEachVertex<TFloat8>(s);
+}
+#endif
+
+bool StoreEachVertexOnAnyProcessor(const TVertexStore& s) {
+    return StoreEachVertex<TFloat4>(s);
+}
+
+bool Fits(TVector position) {
+    TInt4 fits;
+    FieldValues(TFloat4{position.x, position.y, position.z, 0}, fits);
+    return AllSet(fits);
+}
+
+// Stores the posed surface as MD3 vertices; the index of the first vertex that does not fit.
+std::optional<size_t> StoreVertices(const TPoseResults& pose, TBakeWorkspace& work, TMD3Vertex* out,
+                                    TInstructionSet set) {
+    const std::vector<TVector>& positions = pose.PosedPositions;
+    work.codes.resize(positions.size());
+    EncodeNormals(pose.PosedNormals, work.codes, set);
+    const TVertexStore store{positions.data(), work.codes.data(), positions.size(), out};
+#if defined(__x86_64__)
+    const bool allFit = set == TInstructionSet::Avx2 ? StoreEachVertexWithAvx2(store)
+                                                     : StoreEachVertexOnAnyProcessor(store);
+#else
+    const bool allFit = StoreEachVertexOnAnyProcessor(store);
+#endif
+    if (allFit)
         return std::nullopt;
-    for (size_t v = 0;; ++v) {
-        TInt4 fits;
-        FieldValues(positions[v], fits);
-        if (!AllSet(fits))
-            return v;
-    }
+    return size_t(std::find_if_not(positions.begin(), positions.end(), Fits) - positions.begin());
 }
 
 struct TBakeFailure {
@@ -147,16 +232,18 @@ std::string FailureText(const TMDM& mesh, const TBakeFailure& failure) {
            ": the posed position lies outside the MD3 range of -512 to 512 units";
 }
 
-// The frames of one bake, handed out one at a time to the threads that bake them. Each frame
+// The frames of one bake, handed out two at a time to the threads that bake them. Each frame
 // writes only its own part of the model, so the threads need no lock but for a failure. The
 // failure reported is the one a surface-by-surface bake meets first: that of the lowest surface
 // that fails, at its first failing frame, which is the smallest (surface, frame) pair that
-// fails, whatever the order the frames are baked in. A pair above a failure already found is
-// skipped, as it can no longer be the one reported.
+// fails, whatever the order the frames are baked in. A (surface, frame) pair above a failure
+// already found is skipped, as it can no longer be the one reported.
 class TBakeJob {
 public:
-    TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h)
-        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h) {}
+    TBakeJob(const TMDM& mesh, const TMDX& animation, int start, uint32_t count, THeader& h,
+             TInstructionSet set)
+        : Mesh(mesh), Animation(animation), Start(start), Count(count), H(h), Set(set),
+          Surfaces(mesh.Surfaces.begin(), mesh.Surfaces.end()) {}
 
     void Run(unsigned threads) {
         std::vector<std::exception_ptr> errors(std::max(threads, 1u));
@@ -184,24 +271,33 @@ private:
     void Work(std::exception_ptr& error) {
         try {
             TBakeWorkspace work;
-            for (uint32_t f = NextFrame++; f < Count; f = NextFrame++)
-                BakeFrame(f, work);
+            for (uint32_t pair = NextPair++; 2 * pair < Count; pair = NextPair++)
+                BakeFrames(2 * pair, std::min(2u, Count - 2 * pair), work);
         } catch (...) {
             error = std::current_exception();
-            NextFrame = Count; // the bake has failed: the others need not go on
+            NextPair = Count; // the bake has failed: the others need not go on
         }
     }
 
-    void BakeFrame(uint32_t f, TBakeWorkspace& work) {
-        PoseSkeleton(Mesh, Animation, Start + int(f), work.pose);
-        StoreTags(Mesh, work.pose, f, H);
-        for (size_t s = 0; s < Mesh.Surfaces.size() && Key(s, f) < FoundKey; ++s) {
-            PoseSurface(Mesh, int(s), work.pose);
-            const size_t numVerts = work.pose.PosedPositions.size();
+    // Frames f and, when `n` is two, f + 1, posed together (PoseSurface of two frames).
+    void BakeFrames(uint32_t f, uint32_t n, TBakeWorkspace& work) {
+        for (uint32_t i = 0; i < n; ++i) {
+            PoseSkeleton(Mesh, Animation, Start + int(f + i), work.poses[i]);
+            StoreTags(Mesh, work.poses[i], f + i, H);
+        }
+        for (size_t s = 0; s < Surfaces.size() && Key(s, f) < FoundKey; ++s) {
+            if (n == 2)
+                PoseSurface(Surfaces[s], work.poses[0], work.poses[1], Set);
+            else
+                PoseSurface(Surfaces[s], work.poses[0], Set);
+            const size_t numVerts = Surfaces[s].Normals.size();
             // Frame-major: frame f of the surface starts at f * numVerts.
             QUILLON_ASSERT(H.Surfaces[s].Vertices.size() == uint64_t{Count} * numVerts);
-            if (const auto v = StoreVertices(work, H.Surfaces[s].Vertices.data() + f * numVerts))
-                Offer(s, f, *v);
+            for (uint32_t i = 0; i < n; ++i)
+                if (const auto v =
+                        StoreVertices(work.poses[i], work,
+                                      H.Surfaces[s].Vertices.data() + (f + i) * numVerts, Set))
+                    Offer(s, f + i, *v);
         }
     }
 
@@ -218,7 +314,10 @@ private:
     const int Start;
     const uint32_t Count;
     THeader& H;
-    std::atomic<uint32_t> NextFrame{0};
+    const TInstructionSet Set;
+    // Packed once, read by every frame.
+    const std::vector<TPackedSurface> Surfaces;
+    std::atomic<uint32_t> NextPair{0};
     std::mutex FailureLock;
     std::optional<TBakeFailure> Found;
     std::atomic<uint64_t> FoundKey{UINT64_MAX};
@@ -243,6 +342,12 @@ std::string FramesRangeText(int start, int end) {
 
 std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
                                      TMD3& md3, unsigned threads) {
+    return BakeToMD3(mesh, animation, start, end, md3, threads, FastestInstructionSet());
+}
+
+std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, int start, int end,
+                                     TMD3& md3, unsigned threads, TInstructionSet set) {
+    QUILLON_ASSERT(HasInstructionSet(set));
     md3.Clear();
     const int64_t numFrames =
         std::min<int64_t>(animation.Header.numFrames, animation.Frames.size());
@@ -262,8 +367,8 @@ std::optional<std::string> BakeToMD3(const TMDM& mesh, const TMDX& animation, in
     h.Surfaces.resize(mesh.Surfaces.size());
     for (size_t s = 0; s < mesh.Surfaces.size(); ++s)
         FillSurface(mesh.Surfaces[s], count, h.Surfaces[s]);
-    TBakeJob job(mesh, animation, start, count, h);
-    job.Run(std::min(threads, count));
+    TBakeJob job(mesh, animation, start, count, h, set);
+    job.Run(std::min(threads, (count + 1) / 2));
     if (const auto& failure = job.Failure()) {
         md3.Clear();
         return FailureText(mesh, *failure);

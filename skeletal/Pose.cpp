@@ -8,6 +8,9 @@
 // result into the view's orientation.
 #include "Pose.h"
 
+#include "PoseVersions.h"
+
+#include "core/Assert.h"
 #include "core/Lanes.h"
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <span>
 
 namespace quillon {
 
@@ -95,6 +99,8 @@ template <class Results> void PoseTags(const TMDM& mesh, Results& results) {
     }
 }
 
+template <class Results> void PrepareBones(const Results& results, std::vector<TBoneLanes>& bones);
+
 template <class Results>
 bool PoseSkeletonInto(const TMDM& mesh, const TMDX& animation, int frame, Results& results) {
     if (frame < 0 || uint32_t(frame) >= animation.Header.numFrames ||
@@ -104,6 +110,8 @@ bool PoseSkeletonInto(const TMDM& mesh, const TMDX& animation, int frame, Result
     PoseTags(mesh, results);
     for (TVector& p : results.BonePositions)
         p = NegateZ(p);
+    if constexpr (std::is_same_v<Results, TPoseResults>)
+        PrepareBones(results, results.BoneLanes);
     return true;
 }
 
@@ -116,13 +124,6 @@ bool PoseSkeletonInto(const TMDM& mesh, const TMDX& animation, int frame, Result
 // same number), and its position in the file's orientation (the bone positions are held in the
 // view's, and negating z is exact). On a processor with AVX2 the eight lanes are one register;
 // elsewhere the compiler splits them into two of four.
-typedef float TFloat8 __attribute__((vector_size(32)));
-
-struct TBoneLanes {
-    TFloat8 rows[4];
-    TFloat8 position;
-};
-
 template <class Results> void PrepareBones(const Results& results, std::vector<TBoneLanes>& bones) {
     bones.resize(std::min(results.BonePositions.size(), results.BoneInverseRotations.size()));
     for (size_t i = 0; i < bones.size(); ++i) {
@@ -139,83 +140,125 @@ template <class Results> void PrepareBones(const Results& results, std::vector<T
     }
 }
 
-// The weight and the offset's x, y and z in one load.
-TFloat4 WeightAndOffset(const TMDMWeight& weight) {
-    static_assert(offsetof(TMDMWeight, offset) == offsetof(TMDMWeight, boneWeight) + 4 &&
-                  sizeof(TMDMWeight) == offsetof(TMDMWeight, boneWeight) + 16);
-    TFloat4 lanes;
-    std::memcpy(&lanes, reinterpret_cast<const char*>(&weight) + offsetof(TMDMWeight, boneWeight),
-                sizeof lanes);
-    return lanes;
-}
-
-struct TSurfaceSums {
+// The vertices of a surface as TMDMSurface holds them, each with its own array of weights.
+struct TMeshVertices {
     const TMDMVertex* vertices;
-    size_t count;
-    const TBoneLanes* bones;
-    size_t numBones;
-    TVector* positions;
-    TVector* normals;
+
+    const TVector& Normal(size_t v) const { return vertices[v].normal; }
+    std::span<const TMDMWeight> Weights(size_t v) const { return vertices[v].Weights; }
 };
 
-// Written without helper calls that take the eight lanes, so that each of the two versions below
-// gets it compiled for its own processor.
-[[gnu::always_inline]] inline void PoseVertices(const TSurfaceSums& s) {
+// The vertices of a TPackedSurface.
+struct TPackedVertices {
+    const TVector* normals;
+    const uint32_t* firstWeights;
+    const TMDMWeight* weights;
+
+    const TVector& Normal(size_t v) const { return normals[v]; }
+    std::span<const TMDMWeight> Weights(size_t v) const {
+        return {weights + firstWeights[v], weights + firstWeights[v + 1]};
+    }
+};
+
+TPackedVertices VerticesOf(const TPackedSurface& surface) {
+    return {surface.Normals.data(), surface.FirstWeights.data(), surface.Weights.data()};
+}
+
+// The sums of `Frames` frames at once: each weight is read and spread over the lanes once for
+// all of them, and the frames' sums, independent of each other, keep the processor busier.
+template <class Vertices, size_t Frames> struct TSurfaceSums {
+    Vertices vertices;
+    size_t count;
+    struct TFrame {
+        const TBoneLanes* bones;
+        size_t numBones;
+        TVector* positions;
+        TVector* normals;
+    } frames[Frames];
+};
+
+// Written with inlined helpers only, so that each of the two versions below gets it compiled for
+// its own processor.
+template <class Vertices, size_t Frames>
+[[gnu::always_inline]] inline void PoseVertices(const TSurfaceSums<Vertices, Frames>& s) {
     for (size_t v = 0; v < s.count; ++v) {
-        const TMDMVertex& vertex = s.vertices[v];
-        const TFloat4 normal{vertex.normal.x, vertex.normal.y, vertex.normal.z, 0};
-        TFloat8 sum{};
-        for (const TMDMWeight& weight : vertex.Weights) {
-            // A bone the animation lacks contributes nothing (its share is lost).
-            if (uint32_t(weight.boneIndex) >= s.numBones)
-                continue;
-            const TBoneLanes& bone = s.bones[size_t(weight.boneIndex)];
-            const TFloat4 wo = WeightAndOffset(weight);
-            const TFloat8 x = __builtin_shufflevector(wo, normal, 1, 1, 1, 1, 4, 4, 4, 4);
-            const TFloat8 y = __builtin_shufflevector(wo, normal, 2, 2, 2, 2, 5, 5, 5, 5);
-            const TFloat8 z = __builtin_shufflevector(wo, normal, 3, 3, 3, 3, 6, 6, 6, 6);
-            const TFloat8 w = __builtin_shufflevector(wo, wo, 0, 0, 0, 0, 0, 0, 0, 0);
-            sum += w * (x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] + bone.rows[3] +
-                        bone.position);
+        const TVector& n = s.vertices.Normal(v);
+        // The normal's x, y and z, each in every lane; the position's lanes take the offset's
+        // in their place below (a broadcast load and a blend, cheaper than moving values
+        // across the halves of an AVX register).
+        const TFloat8 nx = Splat<TFloat8>(n.x), ny = Splat<TFloat8>(n.y), nz = Splat<TFloat8>(n.z);
+        TFloat8 sums[Frames] = {};
+        for (const TMDMWeight& weight : s.vertices.Weights(v)) {
+            const TFloat8 x = JoinHalves(Splat<TFloat8>(weight.offset.x), nx);
+            const TFloat8 y = JoinHalves(Splat<TFloat8>(weight.offset.y), ny);
+            const TFloat8 z = JoinHalves(Splat<TFloat8>(weight.offset.z), nz);
+            const TFloat8 w = Splat<TFloat8>(weight.boneWeight);
+#pragma GCC unroll 4
+            for (size_t f = 0; f < Frames; ++f) {
+                // A bone the animation lacks contributes nothing (its share is lost).
+                if (uint32_t(weight.boneIndex) >= s.frames[f].numBones)
+                    continue;
+                const TBoneLanes& bone = s.frames[f].bones[size_t(weight.boneIndex)];
+                sums[f] += w * (x * bone.rows[0] + y * bone.rows[1] + z * bone.rows[2] +
+                                bone.rows[3] + bone.position);
+            }
         }
-        s.positions[v] = {sum[0], sum[1], -sum[2]};
-        s.normals[v] = {sum[4], sum[5], -sum[6]};
+#pragma GCC unroll 4
+        for (size_t f = 0; f < Frames; ++f) {
+            s.frames[f].positions[v] = {sums[f][0], sums[f][1], -sums[f][2]};
+            s.frames[f].normals[v] = {sums[f][4], sums[f][5], -sums[f][6]};
+        }
     }
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"))) void PoseVerticesWithAvx2(const TSurfaceSums& s) {
+template <class Vertices, size_t Frames>
+__attribute__((target("avx2"))) void PoseVerticesWithAvx2(const TSurfaceSums<Vertices, Frames>& s) {
     PoseVertices(s);
 }
 #endif
 
-void PoseVerticesOnAnyProcessor(const TSurfaceSums& s) {
+template <class Vertices, size_t Frames>
+void PoseVerticesOnAnyProcessor(const TSurfaceSums<Vertices, Frames>& s) {
     PoseVertices(s);
 }
 
-template <class Results> void PoseSurfaceInto(const TMDM& mesh, int surface, Results& results) {
+// Poses `count` vertices in each of `results`, from the bones placed there.
+template <class Vertices, class Results, size_t Frames>
+void PoseVerticesInto(Vertices vertices, size_t count, const std::array<Results*, Frames>& results,
+                      TInstructionSet set) {
+    QUILLON_ASSERT(HasInstructionSet(set));
+    TSurfaceSums<Vertices, Frames> sums{vertices, count, {}};
+    // TPoseResults has its bones laid out already; for a mesh it is done here.
+    std::vector<TBoneLanes> placed[Frames];
+    for (size_t f = 0; f < Frames; ++f) {
+        Results& r = *results[f];
+        const std::vector<TBoneLanes>* bones = &placed[f];
+        if constexpr (std::is_same_v<Results, TPoseResults>)
+            bones = &r.BoneLanes;
+        else
+            PrepareBones(r, placed[f]);
+        r.PosedPositions.resize(count);
+        r.PosedNormals.resize(count);
+        sums.frames[f] = {bones->data(), bones->size(), r.PosedPositions.data(),
+                          r.PosedNormals.data()};
+    }
+#if defined(__x86_64__)
+    if (set == TInstructionSet::Avx2)
+        return PoseVerticesWithAvx2(sums);
+#endif
+    PoseVerticesOnAnyProcessor(sums);
+}
+
+template <class Results>
+void PoseSurfaceInto(const TMDM& mesh, int surface, Results& results, TInstructionSet set) {
     if (!mesh.HasSurface(surface)) {
         results.PosedPositions.clear();
         results.PosedNormals.clear();
         return;
     }
-    std::vector<TBoneLanes> bones;
-    PrepareBones(results, bones);
     const std::vector<TMDMVertex>& vertices = mesh.Surfaces[surface].Vertices;
-    results.PosedPositions.resize(vertices.size());
-    results.PosedNormals.resize(vertices.size());
-    const TSurfaceSums sums{vertices.data(),
-                            vertices.size(),
-                            bones.data(),
-                            bones.size(),
-                            results.PosedPositions.data(),
-                            results.PosedNormals.data()};
-#if defined(__x86_64__)
-    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    if (hasAvx2)
-        return PoseVerticesWithAvx2(sums);
-#endif
-    PoseVerticesOnAnyProcessor(sums);
+    PoseVerticesInto(TMeshVertices{vertices.data()}, vertices.size(), std::array{&results}, set);
 }
 
 } // namespace
@@ -237,7 +280,7 @@ bool PoseSkeleton(TMDM& mesh, const TMDX& animation, int frame) {
 }
 
 void PoseSurface(TMDM& mesh, int surface) {
-    PoseSurfaceInto(mesh, surface, mesh);
+    PoseSurfaceInto(mesh, surface, mesh, FastestInstructionSet());
 }
 
 bool PoseSkeleton(const TMDM& mesh, const TMDX& animation, int frame, TPoseResults& results) {
@@ -245,7 +288,46 @@ bool PoseSkeleton(const TMDM& mesh, const TMDX& animation, int frame, TPoseResul
 }
 
 void PoseSurface(const TMDM& mesh, int surface, TPoseResults& results) {
-    PoseSurfaceInto(mesh, surface, results);
+    PoseSurfaceInto(mesh, surface, results, FastestInstructionSet());
+}
+
+void PoseSurface(const TMDM& mesh, int surface, TPoseResults& results, TInstructionSet set) {
+    PoseSurfaceInto(mesh, surface, results, set);
+}
+
+TPackedSurface::TPackedSurface(const TMDMSurface& surface) {
+    Normals.reserve(surface.Vertices.size());
+    FirstWeights.reserve(surface.Vertices.size() + 1);
+    FirstWeights.push_back(0);
+    for (const TMDMVertex& vertex : surface.Vertices) {
+        Normals.push_back(vertex.normal);
+        Weights.insert(Weights.end(), vertex.Weights.begin(), vertex.Weights.end());
+        FirstWeights.push_back(uint32_t(Weights.size()));
+    }
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& results) {
+    PoseSurface(surface, results, FastestInstructionSet());
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& results, TInstructionSet set) {
+    PoseVerticesInto(VerticesOf(surface), surface.Normals.size(), std::array{&results}, set);
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second) {
+    PoseSurface(surface, first, second, FastestInstructionSet());
+}
+
+void PoseSurface(const TPackedSurface& surface, TPoseResults& first, TPoseResults& second,
+                 TInstructionSet set) {
+    // Without AVX the two frames' sums take twice the registers, which SSE2 does not have: there
+    // the frames are posed one after the other.
+    if (set == TInstructionSet::AnyProcessor) {
+        PoseSurface(surface, first, set);
+        PoseSurface(surface, second, set);
+        return;
+    }
+    PoseVerticesInto(VerticesOf(surface), surface.Normals.size(), std::array{&first, &second}, set);
 }
 
 void Pose(TMDM& mesh, const TMDX& animation, int frame, int surface) {

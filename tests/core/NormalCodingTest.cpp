@@ -1,5 +1,6 @@
 #include "core/MD3.h"
 #include "core/NormalEncoding.h"
+#include "core/NormalEncodingVersions.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,65 @@ TEST(NormalCoding, BatchesGiveTheCodesOfOneAtATime) {
                 ASSERT_EQ(codes[i], EncodeNormalLongWay(batch[i])) << start << " " << i;
             ASSERT_EQ(codes[length], 12345) << "written past the batch";
         }
+}
+
+// The fast angles skip normalisation and leave lanes near the z axis, near a half step or of
+// extreme length to the exact way; each version of the lanes must agree with the long way on
+// both sides of those bounds.
+TEST(NormalCoding, EveryVersionGivesTheLongWaysCodesForVectorsOfAnyLength) {
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    std::uniform_real_distribution<float> exponent(-20.0f, 20.0f);
+    const float turn = 2.0f * 3.14159265f;
+    std::vector<TVector> normals;
+    for (int i = 0; i < 60000; ++i) {
+        TVector d{any(random), any(random), any(random)};
+        switch (i % 6) {
+        case 0: // either side of 1.8 degrees from the z axis, where the exact way takes over
+        {
+            const float tangent = std::pow(10.0f, -3.5f * std::fabs(any(random)));
+            const float lat = any(random) * turn;
+            d = {std::cos(lat) * tangent, std::sin(lat) * tangent, i % 4 ? 1.0f : -1.0f};
+            break;
+        }
+        case 1: // half steps of either angle
+        {
+            const float lat = (int(random() % 255) + 0.5f + any(random) * 2e-6f) * turn / 255;
+            const float lng = (int(random() % 128) + 0.5f + any(random) * 2e-6f) * turn / 255;
+            d = {std::cos(lat) * std::sin(lng), std::sin(lat) * std::sin(lng), std::cos(lng)};
+            break;
+        }
+        case 2: // close to the poles, outside their tolerance but for the length
+            d = {any(random) * 1e-3f, any(random) * 1e-3f, i % 4 ? 1.0f : -1.0f};
+            break;
+        default:
+            break;
+        }
+        // Lengths from 1e-20 to 1e20, past the squared-length bounds of 1e-30 and 1e30.
+        const float length = std::pow(10.0f, exponent(random));
+        normals.push_back({d.x * length, d.y * length, d.z * length});
+    }
+    const float nan = NAN, inf = INFINITY, tiny = 1e-40f, huge = 3e38f;
+    const std::vector<TVector> odd = {{0, 0, 0},       {-0.0f, -0.0f, 0},  {0, 0, 5},
+                                      {0, -0.0f, -5},  {tiny, 0, tiny},    {huge, huge, 0},
+                                      {huge, 0, huge}, {1e15f, 0, -1e15f}, {1e-15f, 1e-15f, 0},
+                                      {nan, 1, 1},     {1, inf, 0},        {-inf, -inf, inf},
+                                      {-1, 0, 0},      {-1, -0.0f, 0}};
+    normals.insert(normals.end(), odd.begin(), odd.end());
+    for (const TInstructionSet set : {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+        if (!HasInstructionSet(set))
+            continue;
+        // Batches of 61, so that the short last group of eight is used often too.
+        for (size_t start = 0; start < normals.size(); start += 61) {
+            const std::span<const TVector> batch(normals.data() + start,
+                                                 std::min<size_t>(61, normals.size() - start));
+            std::vector<int16_t> codes(batch.size());
+            EncodeNormals(batch, codes, set);
+            for (size_t i = 0; i < batch.size(); ++i)
+                ASSERT_EQ(codes[i], EncodeNormalLongWay(batch[i]))
+                    << int(set) << ": " << batch[i].x << " " << batch[i].y << " " << batch[i].z;
+        }
+    }
 }
 
 TEST(NormalCoding, ApproximateArcTan2StaysWithinItsBound) {

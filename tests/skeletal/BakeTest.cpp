@@ -2,12 +2,14 @@
 #include "support/MD3Builder.h"
 
 #include "skeletal/Bake.h"
+#include "skeletal/BakeVersions.h"
 #include "skeletal/Pose.h"
 #include "skeletal/SkeletalEdits.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace quillon::test {
 namespace {
@@ -193,6 +195,41 @@ TEST(Bake, ReportsTheLowestFailingSurfaceAtItsFirstFailingFrame) {
         EXPECT_EQ(error->substr(0, 19), "frame 2, surface 0 ") << *error;
         EXPECT_NE(error->find("vertex 1"), std::string::npos) << *error;
         EXPECT_TRUE(md3.Header.Surfaces.empty());
+    }
+}
+
+// Vertex counts that leave the last group of eight short, a vertex out of range in such a group,
+// and every version of the lane code: the same bytes and the same failure.
+TEST(Bake, EveryVersionGivesTheSameBytesAndFailure) {
+    TMDM mesh = BuildMDM({3, 13, 3, 2, 7, 3, 9});
+    mesh.Surfaces[1].Vertices.resize(8);
+    mesh.Surfaces[2].Vertices.resize(1);
+    const TMDX mdx = BuildMDX(12, 9);
+    std::vector<std::vector<TMD3Vertex>> first;
+    for (const TInstructionSet set : {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+        if (!HasInstructionSet(set))
+            continue;
+        TMD3 md3;
+        ASSERT_EQ(BakeToMD3(mesh, mdx, 1, 11, md3, 2, set), std::nullopt);
+        std::vector<std::vector<TMD3Vertex>> vertices;
+        for (const TSurface& surface : md3.Header.Surfaces)
+            vertices.push_back(surface.Vertices);
+        if (first.empty())
+            first = vertices;
+        for (size_t s = 0; s < first.size(); ++s)
+            EXPECT_EQ(std::memcmp(vertices[s].data(), first[s].data(),
+                                  first[s].size() * sizeof(TMD3Vertex)),
+                      0)
+                << int(set) << " surface " << s;
+    }
+    mesh.Surfaces[0].Vertices[10].Weights = {{0, 1, {0, 600, 0}}};
+    for (const TInstructionSet set : {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+        if (!HasInstructionSet(set))
+            continue;
+        TMD3 md3;
+        const auto error = BakeToMD3(mesh, mdx, 1, 11, md3, 1, set);
+        ASSERT_NE(error, std::nullopt);
+        EXPECT_EQ(error->substr(0, error->find(':')), "frame 1, surface 0 \"surface0\", vertex 10");
     }
 }
 

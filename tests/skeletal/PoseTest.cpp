@@ -1,9 +1,11 @@
 #include "SkeletalBuilder.h"
 
 #include "skeletal/Pose.h"
+#include "skeletal/PoseVersions.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 namespace quillon::test {
@@ -213,6 +215,66 @@ TEST(Pose, AllAxesAtOnceGiveTheSameBitsAsOneAxisAtATime) {
                 ASSERT_EQ(mesh.PosedNormals[v], normal) << frame << " " << s << " " << v;
             }
         }
+}
+
+bool SameBits(const std::vector<TVector>& a, const std::vector<TVector>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(TVector)) == 0);
+}
+
+// The posing of a mesh, whose values the test above checks, against the surface posing of every
+// version, of the packed surfaces and of two frames at once, with weights of any sign and size,
+// signed zeros in the normals and a bone the animation lacks.
+TEST(Pose, EveryVersionAndThePackedSurfaceGiveTheBitsOfPose) {
+    std::mt19937 random(23);
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    TMDM mesh = BuildMDM({3, 45, 5, 1, 9, 0, 9});
+    for (TMDMSurface& surface : mesh.Surfaces)
+        for (TMDMVertex& vertex : surface.Vertices) {
+            vertex.normal = {random() % 3 ? any(random) : -0.0f, any(random), any(random)};
+            vertex.Weights.resize(random() % 5); // none up to four
+            for (TMDMWeight& weight : vertex.Weights)
+                weight = {int32_t(random() % 10),
+                          any(random) * 3,
+                          {any(random) * 50, any(random) * 50, any(random) * 50}};
+        }
+    // An empty surface too.
+    mesh.Surfaces[2].Vertices.clear();
+    std::vector<TPackedSurface> packed(mesh.Surfaces.begin(), mesh.Surfaces.end());
+    const TMDX mdx = BuildMDX(6, 9);
+    // The mesh's posing of every frame and surface, and the bones of every frame placed apart.
+    std::vector<std::vector<TPoseResults>> expected(6, std::vector<TPoseResults>(3));
+    std::vector<TPoseResults> placed(6);
+    for (int frame = 0; frame < 6; ++frame) {
+        ASSERT_TRUE(PoseSkeleton(mesh, mdx, frame, placed[frame]));
+        for (int s = 0; s < 3; ++s) {
+            Pose(mesh, mdx, frame, s);
+            expected[frame][s].PosedPositions = mesh.PosedPositions;
+            expected[frame][s].PosedNormals = mesh.PosedNormals;
+        }
+    }
+    const auto expectPosed = [&](const TPoseResults& results, int frame, int s) {
+        EXPECT_TRUE(SameBits(results.PosedPositions, expected[frame][s].PosedPositions))
+            << frame << " " << s;
+        EXPECT_TRUE(SameBits(results.PosedNormals, expected[frame][s].PosedNormals))
+            << frame << " " << s;
+    };
+    for (const TInstructionSet set : {TInstructionSet::AnyProcessor, TInstructionSet::Avx2}) {
+        if (!HasInstructionSet(set))
+            continue;
+        for (int frame = 0; frame < 6; ++frame)
+            for (int s = 0; s < 3; ++s) {
+                PoseSurface(mesh, s, placed[frame], set);
+                expectPosed(placed[frame], frame, s);
+                PoseSurface(packed[s], placed[frame], set);
+                expectPosed(placed[frame], frame, s);
+                // Two frames at once, in either order.
+                const int other = (frame + 1) % 6;
+                PoseSurface(packed[s], placed[frame], placed[other], set);
+                expectPosed(placed[frame], frame, s);
+                expectPosed(placed[other], other, s);
+            }
+    }
 }
 
 } // namespace
