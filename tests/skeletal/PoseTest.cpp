@@ -191,6 +191,14 @@ void PoseVertexOneAxisAtATime(const TMDM& mesh, const TMDMVertex& vertex, TVecto
     normal.z = -normal.z;
 }
 
+// A weight on one of bones 0 to 9 of any sign and size; bone 9 is one the test animations lack.
+TMDMWeight AnyWeight(std::mt19937& random) {
+    std::uniform_real_distribution<float> any(-1.0f, 1.0f);
+    return {int32_t(random() % 10),
+            any(random) * 3,
+            {any(random) * 50, any(random) * 50, any(random) * 50}};
+}
+
 TEST(Pose, AllAxesAtOnceGiveTheSameBitsAsOneAxisAtATime) {
     std::mt19937 random(5);
     std::uniform_real_distribution<float> any(-1.0f, 1.0f);
@@ -198,11 +206,8 @@ TEST(Pose, AllAxesAtOnceGiveTheSameBitsAsOneAxisAtATime) {
     for (TMDMSurface& surface : mesh.Surfaces)
         for (TMDMVertex& vertex : surface.Vertices) {
             vertex.normal = {any(random), any(random), any(random)};
-            // Bone 9 is one the animation lacks; weights of any sign and size.
             for (TMDMWeight& weight : vertex.Weights)
-                weight = {int32_t(random() % 10),
-                          any(random) * 3,
-                          {any(random) * 50, any(random) * 50, any(random) * 50}};
+                weight = AnyWeight(random);
         }
     const TMDX mdx = BuildMDX(12, 9);
     for (int frame = 0; frame < 12; ++frame)
@@ -234,9 +239,7 @@ TEST(Pose, EveryVersionAndThePackedSurfaceGiveTheBitsOfPose) {
             vertex.normal = {random() % 3 ? any(random) : -0.0f, any(random), any(random)};
             vertex.Weights.resize(random() % 5); // none up to four
             for (TMDMWeight& weight : vertex.Weights)
-                weight = {int32_t(random() % 10),
-                          any(random) * 3,
-                          {any(random) * 50, any(random) * 50, any(random) * 50}};
+                weight = AnyWeight(random);
         }
     // An empty surface too.
     mesh.Surfaces[2].Vertices.clear();
